@@ -1,0 +1,26 @@
+// The intro's start-up order and frame cycle, shared by every front end.
+//
+// A front end calls OnCreate while its window is being created, InitPicture
+// once the window is shown, then FrameStep and presents the OutputImage once
+// per turn of its loop.
+#pragma once
+
+class SoundServer;
+
+// Loads the song and opens the one SoundServer with the music player's
+// FillCallback. On failure shows "ERROR: Can't open the SoundServer." and
+// returns -1; the intro then runs without sound. Returns 0 when the sound runs.
+int OnCreate(void* window);
+
+// The SoundServer OnCreate made (null before OnCreate); never freed.
+SoundServer* TheSoundServer();
+
+// One-time picture set-up: palette, lens table, logo, font, the embedded
+// resources, and a first conversion of the still empty picture.
+int InitPicture();
+
+// Draws one frame into the WorkImage.
+int RenderFrame();
+
+// One turn's work: RenderFrame, ConvertFrame, then a 9 ms sleep.
+int FrameStep();

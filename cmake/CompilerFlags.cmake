@@ -1,0 +1,23 @@
+# Flags every target of the project shares, through one interface library.
+add_library(quillmoor_flags INTERFACE)
+
+# The picture and the sound are exact IEEE double arithmetic: no fused
+# multiply-add, no fast-math, and SSE2 instead of x87 on 32-bit x86, whose
+# 80-bit intermediates would change results.
+target_compile_options(quillmoor_flags INTERFACE
+  -Wall -Wextra -ffp-contract=off -fno-fast-math)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+  target_compile_options(quillmoor_flags INTERFACE -msse2 -mfpmath=sse)
+endif()
+
+if(QUILLMOOR_SANITIZE)
+  target_compile_options(quillmoor_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
+  target_link_options(quillmoor_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # A self-contained executable: nothing beside it but system DLLs.
+  target_link_options(quillmoor_flags INTERFACE -static -static-libgcc -static-libstdc++)
+endif()

@@ -1,0 +1,6 @@
+// PLACEHOLDER until the effect lands.
+#include "picture/lens_effect.h"
+
+EffectState Effect;
+void BuildLensTable() {}
+void RenderEffect() {}

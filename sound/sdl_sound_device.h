@@ -1,0 +1,7 @@
+// Extras of the SDL2 sound device that only the SDL front end uses.
+#pragma once
+
+// Stops the streaming thread after its current refill and closes the audio
+// device, so the program ends without a click. Safe to call when the sound
+// never opened.
+void SdlSoundShutdown();

@@ -1,0 +1,126 @@
+// Reading whole asset files and the embedded resources.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/asset_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class AssetFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("quillmoor-assets-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Write(const char* name, const std::vector<uint8_t>& bytes)
+    {
+        const fs::path path = dir / name;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return path.string();
+    }
+
+    fs::path dir;
+};
+
+std::vector<uint8_t> Counting(size_t size)
+{
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+    return bytes;
+}
+
+TEST_F(AssetFilesTest, FileSizeLeavesThePositionWhereItWas)
+{
+    const std::string path = Write("f.bin", Counting(1000));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::fseek(file, 123, SEEK_SET);
+    EXPECT_EQ(FileSize(file), 1000);
+    EXPECT_EQ(std::ftell(file), 123);
+    std::fclose(file);
+}
+
+TEST_F(AssetFilesTest, SizeByName)
+{
+    EXPECT_EQ(FileSizeByName(Write("a.bin", Counting(77)).c_str()), 77);
+    EXPECT_EQ(FileSizeByName(Write("e.bin", {}).c_str()), 0);
+    EXPECT_EQ(FileSizeByName((dir / "missing").string().c_str()), -1);
+}
+
+TEST_F(AssetFilesTest, MissingAndEmptyFilesLeaveTheBufferAlone)
+{
+    uint8_t buffer[16];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    EXPECT_EQ(ReadWholeFile((dir / "missing").string().c_str(), buffer, sizeof buffer), 0);
+    EXPECT_EQ(ReadWholeFile(Write("e.bin", {}).c_str(), buffer, sizeof buffer), 0);
+    for (uint8_t b : buffer) EXPECT_EQ(b, 0xAB);
+}
+
+TEST_F(AssetFilesTest, AShortFileFillsOnlyItsOwnLength)
+{
+    uint8_t buffer[16];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    const auto bytes = Counting(5);
+    EXPECT_EQ(ReadWholeFile(Write("s.bin", bytes).c_str(), buffer, sizeof buffer), 5);
+    EXPECT_EQ(std::memcmp(buffer, bytes.data(), 5), 0);
+    for (size_t i = 5; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], 0xAB);
+}
+
+TEST_F(AssetFilesTest, AnOversizeFileFillsTheBufferAndNoMore)
+{
+    uint8_t buffer[24];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    const auto bytes = Counting(100);
+    // The caller's capacity is 16: the 8 bytes after it must survive.
+    EXPECT_EQ(ReadWholeFile(Write("o.bin", bytes).c_str(), buffer, 16), 100);
+    EXPECT_EQ(std::memcmp(buffer, bytes.data(), 16), 0);
+    for (size_t i = 16; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], 0xAB);
+}
+
+TEST_F(AssetFilesTest, ADirectoryReadsAsNothing)
+{
+    uint8_t buffer[16] = {};
+    EXPECT_EQ(ReadWholeFile(dir.string().c_str(), buffer, sizeof buffer), 0);
+    for (uint8_t b : buffer) EXPECT_EQ(b, 0);
+}
+
+TEST(BinResources, TestBlockAndGlyphNumbering)
+{
+    uint32_t size = 99;
+    const auto* test = static_cast<const uint8_t*>(LoadBinResource(101, &size));
+    ASSERT_NE(test, nullptr);
+    EXPECT_EQ(size, 512u);
+    EXPECT_EQ(std::memcmp(test, "BINTEST!", 8), 0);
+    for (int i = 8; i < 512; ++i) EXPECT_EQ(test[i], 0) << i;
+
+    const auto* glyphs = static_cast<const uint8_t*>(LoadBinResource(102 + 0x10000, &size));
+    ASSERT_NE(glyphs, nullptr);
+    EXPECT_EQ(size, 512u);
+    EXPECT_EQ(glyphs['A'], 0);
+    EXPECT_EQ(glyphs['B'], 1);
+    EXPECT_EQ(glyphs['Z'], 25);
+    EXPECT_EQ(glyphs['0'], 26);
+    EXPECT_EQ(glyphs[' '], 36);
+    EXPECT_EQ(glyphs['_'], 55);
+    EXPECT_EQ(glyphs['a'], 0);
+    for (int i = 128; i < 512; ++i) EXPECT_EQ(glyphs[i], 0) << i;
+
+    EXPECT_EQ(LoadBinResource(103, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(LoadBinResource(103, nullptr), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+// The ring arithmetic of the SoundServer against a scripted device.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "sound/sound_server.h"
+#include "support/scripted_sound_device.h"
+
+namespace {
+
+struct Call {
+    ptrdiff_t offset;   // bytes from the ring's start
+    uint32_t bytes;
+    bool operator==(const Call&) const = default;
+};
+
+std::vector<Call> Calls;
+
+int RecordCall(int16_t* samples, uint32_t bytes)
+{
+    Calls.push_back({reinterpret_cast<uint8_t*>(samples) - Scripted.ring, bytes});
+    return 0;
+}
+
+class SoundServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetScriptedDevice();
+        Calls.clear();
+    }
+
+    // Opens the server and places its next refill at `writeOffset`, the play
+    // cursor then reporting `cursors` in turn.
+    void OpenAt(uint32_t writeOffset, std::vector<uint32_t> cursors, SoundFillCallback callback = RecordCall)
+    {
+        ASSERT_TRUE(server->Open(callback));
+        server->writeOffset = writeOffset;
+        Scripted.cursors = std::move(cursors);
+    }
+
+    std::unique_ptr<SoundServer> server = std::make_unique<SoundServer>(nullptr);
+};
+
+TEST_F(SoundServerTest, OpenStartsTheRingAndTheThread)
+{
+    SoundServer fresh(reinterpret_cast<void*>(0x1234));
+    EXPECT_EQ(fresh.thread, nullptr);
+    EXPECT_EQ(fresh.writeOffset, 0u);
+    EXPECT_EQ(fresh.running, 0);
+    EXPECT_TRUE(fresh.Open(RecordCall));
+    EXPECT_EQ(fresh.window, reinterpret_cast<void*>(0x1234));
+    EXPECT_EQ(fresh.fillCallback, &RecordCall);
+    EXPECT_EQ(Scripted.plays, 1);
+    EXPECT_TRUE(Scripted.threadStarted);
+    EXPECT_EQ(fresh.running, 1);
+}
+
+TEST_F(SoundServerTest, OpenFailsWithoutADeviceAndStartsNothing)
+{
+    Scripted.failCreate = true;
+    EXPECT_FALSE(server->Open(RecordCall));
+    EXPECT_EQ(server->streamBuffer, nullptr);
+    EXPECT_FALSE(Scripted.threadStarted);
+    EXPECT_EQ(server->running, 0);
+
+    ResetScriptedDevice();
+    Scripted.failRingBuffer = true;
+    SoundServer second(nullptr);
+    EXPECT_FALSE(second.Open(RecordCall));
+    EXPECT_NE(second.primaryBuffer, nullptr);   // what was made stays
+    EXPECT_EQ(Scripted.plays, 0);
+    EXPECT_FALSE(Scripted.threadStarted);
+}
+
+TEST_F(SoundServerTest, FirstRefillWithTheCursorAtZeroFillsTheWholeRing)
+{
+    OpenAt(0, {0});
+    EXPECT_TRUE(server->Refill());
+    EXPECT_EQ(Calls, (std::vector<Call>{{0, 8192}}));
+    EXPECT_EQ(server->writeOffset, 0u);
+}
+
+TEST_F(SoundServerTest, FirstRefillWithTheCursorAheadFillsUpToIt)
+{
+    OpenAt(0, {1500});
+    server->Refill();
+    EXPECT_EQ(Calls, (std::vector<Call>{{0, 1500}}));
+    EXPECT_EQ(server->writeOffset, 1500u);
+}
+
+TEST_F(SoundServerTest, AWrappingStretchIsHandedOutInPlayingOrder)
+{
+    OpenAt(7000, {1000});
+    server->Refill();
+    EXPECT_EQ(Calls, (std::vector<Call>{{7000, 1192}, {0, 1000}}));
+    EXPECT_EQ(server->writeOffset, 1000u);
+}
+
+TEST_F(SoundServerTest, ASteadyRefillIsOneRegion)
+{
+    OpenAt(1000, {2764, 4528});
+    server->Refill();
+    server->Refill();
+    EXPECT_EQ(Calls, (std::vector<Call>{{1000, 1764}, {2764, 1764}}));
+    EXPECT_EQ(server->writeOffset, 4528u);
+}
+
+TEST_F(SoundServerTest, AFailedCursorQueryCountsAsZero)
+{
+    OpenAt(3000, {});
+    Scripted.cursorFails = {true, true};
+    server->Refill();
+    EXPECT_EQ(server->writeOffset, 0u);
+    server->Refill();
+    EXPECT_EQ(Calls, (std::vector<Call>{{3000, 5192}, {0, 8192}}));
+    EXPECT_EQ(server->writeOffset, 0u);
+}
+
+TEST_F(SoundServerTest, WithoutACallbackTheRingIsLockedAndCursorFollowed)
+{
+    OpenAt(200, {900}, nullptr);
+    EXPECT_TRUE(server->Refill());
+    EXPECT_TRUE(Calls.empty());
+    EXPECT_EQ(Scripted.locks, 1);
+    EXPECT_EQ(Scripted.unlocks, 1);
+    EXPECT_EQ(server->writeOffset, 900u);
+}
+
+TEST_F(SoundServerTest, ALostRingIsRestoredAndReplayedUntilTheLockHolds)
+{
+    OpenAt(100, {300});
+    const int playsAfterOpen = Scripted.plays;
+    Scripted.failingLocks = 3;
+    server->Refill();
+    EXPECT_EQ(Scripted.locks, 4);
+    EXPECT_EQ(Scripted.restores, 3);
+    EXPECT_EQ(Scripted.plays - playsAfterOpen, 3);
+    EXPECT_EQ(Calls, (std::vector<Call>{{100, 200}}));
+    EXPECT_EQ(server->writeOffset, 300u);
+}
+
+TEST_F(SoundServerTest, AStopRequestEndsTheThreadAfterItsRefill)
+{
+    OpenAt(0, {400, 800});
+    EXPECT_TRUE(server->Refill());
+    server->stopRequested = 1;
+    EXPECT_FALSE(server->Refill());
+    EXPECT_EQ(server->running, 0);
+    EXPECT_EQ(server->writeOffset, 800u);
+
+    ResetScriptedDevice();
+    Scripted.cursors = {64};
+    server->writeOffset = 0;
+    EXPECT_EQ(SoundServer::ThreadMain(server.get()), 0u);   // one refill, then ends
+    EXPECT_EQ(Scripted.locks, 1);
+    EXPECT_EQ(SoundServer::ThreadMain(nullptr), 0u);
+}
+
+} // namespace
