@@ -1,0 +1,138 @@
+// The intro on Windows: a console program that opens one window, starts the
+// sound while the window is being created, and then renders, converts and
+// presents one frame per turn, handling at most one window message per turn.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "app/intro.h"
+#include "app/platform.h"
+#include "picture/surfaces.h"
+
+namespace {
+
+const char* const ClassName = "Quillmoor-2014";
+const char* const Title = "Quillmoor-2014";
+constexpr int OuterWidth = 656;    // frame and caption included
+constexpr int OuterHeight = 416;
+
+struct Shell {
+    HWND window = nullptr;   // stored on WM_CREATE, before CreateWindowExA returns
+    HDC deviceContext = nullptr;   // taken once the window is shown, never released
+    int presentBusy = 0;
+    BITMAPINFOHEADER header = {
+        sizeof(BITMAPINFOHEADER),   // 40
+        PictureWidth,
+        -PictureHeight,             // top row first
+        1,
+        32,
+        BI_RGB,
+        0, 0, 0, 0, 0,
+    };
+};
+
+Shell Main;
+
+// Shows the OutputImage at the client origin. A paint that comes before the
+// device context is taken (during UpdateWindow) draws nothing.
+int Present()
+{
+    if (Main.presentBusy) return -1;
+    Main.presentBusy = 1;
+    SetDIBitsToDevice(Main.deviceContext, 0, 0, PictureWidth, PictureHeight, 0, 0, 0,
+                      PictureHeight, Screen.OutputImage,
+                      reinterpret_cast<const BITMAPINFO*>(&Main.header), DIB_RGB_COLORS);
+    --Main.presentBusy;
+    return 0;
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        // The song loads and the sound starts inside window creation, so a
+        // warning about the sound is shown before the window is.
+        Main.window = window;
+        OnCreate(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        Present();
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int RunWindow(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;   // 48
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = nullptr;
+    windowClass.hCursor = CopyIcon(LoadCursorA(nullptr, IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = ClassName;
+    windowClass.hIconSm = nullptr;
+    RegisterClassExA(&windowClass);
+
+    CreateWindowExA(0, ClassName, Title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                    OuterWidth, OuterHeight, nullptr, nullptr, instance, nullptr);
+
+    ShowWindow(Main.window, SW_SHOWNORMAL);
+    UpdateWindow(Main.window);
+    Main.deviceContext = GetDC(Main.window);
+
+    InitPicture();
+
+    // One message at most per turn, then a frame. The turn that retrieves
+    // the quit message still draws and presents its frame.
+    MSG message = {};
+    do {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            GetMessageA(&message, nullptr, 0, 0);
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        FrameStep();
+        Present();
+    } while (message.message != WM_QUIT);
+    return 0;
+}
+
+#if !defined(_WIN64)
+static_assert(sizeof(WNDCLASSEXA) == 48, "the extended class record of 32-bit Windows");
+#endif
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+
+} // namespace
+
+void PlatformSleep(uint32_t milliseconds)
+{
+    Sleep(milliseconds);
+}
+
+void PlatformShowWarning(const char* caption, const char* text)
+{
+    MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
+}
+
+int main()
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    // Flushed at once: the console may be a pipe, and the banner belongs
+    // before the window.
+    std::printf("\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n");
+    std::fflush(stdout);
+    RunWindow(instance);
+    std::printf("\n\nWinStreamer successfully closed.\n\n");
+    std::fflush(stdout);
+    return 0;
+}
