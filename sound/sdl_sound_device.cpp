@@ -1,6 +1,13 @@
 // The sound device on SDL2: an 8192-byte ring that SDL's audio callback plays
 // in a loop at 44,100 Hz, 16-bit mono, moving the play cursor as it consumes.
 // Lock hands out the ring's own bytes, so the refill writes straight into it.
+//
+// An output that goes away while playing (unplugged, its sound server gone)
+// doesn't stop the ring: SDL keeps calling the callback at the pace of real
+// playback, so the cursor moves on and the music keeps its time, unheard.
+// Between refills the sound thread notices the loss and every two seconds
+// opens the default output anew; once one opens, the ring moves over to it
+// where its cursor stands and the music is heard again.
 #include "sound/sdl_sound_device.h"
 
 #include <SDL.h>
@@ -12,8 +19,25 @@
 #include "sound/sound_server.h"
 #include "app/intro.h"
 
+namespace {
+
+// One opened output. Its callback plays the ring only while it is the live
+// one, so an old and a new output never both move the cursor.
+struct Output {
+    SDL_AudioDeviceID id = 0;
+    std::atomic<bool> live{false};
+};
+
+constexpr uint32_t ReopenMilliseconds = 2000;
+constexpr uint32_t ShutdownMilliseconds = 1000;
+
+} // namespace
+
 struct SoundDevice {
-    SDL_AudioDeviceID id;
+    Output outputs[2];
+    int current = 0;              // index of the output the ring plays on
+    bool lost = false;            // the current output has gone
+    uint32_t nextReopen = 0;      // SDL_GetTicks time of the next attempt
 };
 
 struct SoundBuffer {
@@ -29,8 +53,13 @@ SoundDevice Device;
 SoundBuffer Primary;
 SoundBuffer Ring;
 
-void PlayRing(void*, Uint8* stream, int length)
+void PlayRing(void* userdata, Uint8* stream, int length)
 {
+    const Output* output = static_cast<const Output*>(userdata);
+    if (!output->live.load(std::memory_order_acquire)) {
+        std::memset(stream, 0, static_cast<size_t>(length));
+        return;
+    }
     uint32_t cursor = Ring.playCursor.load(std::memory_order_relaxed);
     uint32_t left = static_cast<uint32_t>(length);
     while (left > 0) {
@@ -45,20 +74,65 @@ void PlayRing(void*, Uint8* stream, int length)
     Ring.playCursor.store(cursor, std::memory_order_release);
 }
 
-} // namespace
-
-int DeviceCreate(SoundDevice** device)
+// Opens the default output, paused, with the ring's format. 0 on failure.
+SDL_AudioDeviceID OpenOutput(Output& output)
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return -1;
     SDL_AudioSpec wanted{};
     wanted.freq = 44100;
     wanted.format = AUDIO_S16LSB;
     wanted.channels = 1;
     wanted.samples = 512;
     wanted.callback = PlayRing;
+    wanted.userdata = &output;
     // SDL converts to whatever the hardware wants; the ring stays 44,100 Hz mono.
-    Device.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (Device.id == 0) return -1;
+    output.live = false;
+    output.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    return output.id;
+}
+
+// Moves the ring from a lost output to a newly opened default one. On the
+// sound thread, between refills, so the new output starts from a ring that
+// is as up to date as it would be on the old one.
+void Reopen()
+{
+    Output& old = Device.outputs[Device.current];
+    Output& next = Device.outputs[1 - Device.current];
+    if (OpenOutput(next) == 0) return;
+    SDL_LockAudioDevice(old.id);   // waits for the old callback to finish
+    old.live = false;
+    next.live = true;
+    SDL_UnlockAudioDevice(old.id);
+    SDL_PauseAudioDevice(next.id, 0);
+    SDL_CloseAudioDevice(old.id);
+    old.id = 0;
+    Device.current = 1 - Device.current;
+    Device.lost = false;
+}
+
+// Looks after the output between refills.
+void WatchOutput()
+{
+    const Output& output = Device.outputs[Device.current];
+    if (output.id == 0 || !output.live) return;   // not playing yet, or shut down
+    const uint32_t now = SDL_GetTicks();
+    if (!Device.lost) {
+        if (SDL_GetAudioDeviceStatus(output.id) != SDL_AUDIO_STOPPED) return;
+        Device.lost = true;
+        Device.nextReopen = now + ReopenMilliseconds;
+        return;
+    }
+    if (static_cast<int32_t>(now - Device.nextReopen) < 0) return;
+    Reopen();
+    Device.nextReopen = SDL_GetTicks() + ReopenMilliseconds;
+}
+
+} // namespace
+
+int DeviceCreate(SoundDevice** device)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return -1;
+    if (OpenOutput(Device.outputs[0]) == 0) return -1;
+    Device.current = 0;
     *device = &Device;
     return 0;
 }
@@ -94,7 +168,9 @@ int BufferSetFormat(SoundBuffer*, const PcmFormat&)
 int BufferPlayLooping(SoundBuffer* buffer)
 {
     if (!buffer->isRing) return -1;
-    SDL_PauseAudioDevice(Device.id, 0);
+    Output& output = Device.outputs[Device.current];
+    output.live = true;
+    SDL_PauseAudioDevice(output.id, 0);
     return 0;
 }
 
@@ -143,16 +219,24 @@ SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
     return reinterpret_cast<SoundThread*>(thread);
 }
 
+// The sound thread's pause between refills; it also looks after the output.
 void SoundThreadSleep(uint32_t milliseconds)
 {
     SDL_Delay(milliseconds);
+    WatchOutput();
 }
 
-void SdlSoundShutdown()
+bool SdlSoundShutdown()
 {
     SoundServer* server = TheSoundServer();
-    if (!server || !server->running) return;
+    if (!server || !server->running) return true;
     server->stopRequested = 1;
+    const uint32_t start = SDL_GetTicks();
+    while (server->running) {
+        if (SDL_GetTicks() - start >= ShutdownMilliseconds) return false;
+        SDL_Delay(5);
+    }
     SDL_WaitThread(reinterpret_cast<SDL_Thread*>(server->thread), nullptr);
-    SDL_CloseAudioDevice(Device.id);
+    SDL_CloseAudioDevice(Device.outputs[Device.current].id);
+    return true;
 }
