@@ -1,0 +1,140 @@
+#include "music/generators.h"
+
+#include <cstring>
+
+#include "app/arith.h"
+#include "music/player_state.h"
+
+namespace {
+
+// Shape number (low 4 bits of register 13) to pattern.
+constexpr EnvelopePattern EnvelopeShapeTable[16] = {
+    DecayPattern,           DecayPattern,          DecayPattern,           DecayPattern,
+    AttackPattern,          AttackPattern,         AttackPattern,          AttackPattern,
+    FallingSawPattern,      DecayPattern,          TriangleDownFirstPattern, DecayHoldHighPattern,
+    RisingSawPattern,       AttackHoldHighPattern, TriangleUpFirstPattern, AttackPattern,
+};
+
+// The companion square of a fixed-level voice gains this much per sample on
+// the main one, so the pulse width sweeps once every 2^32 / 2^18 = 16384
+// samples whatever the pitch.
+constexpr uint32_t DetuneStep = 262144;
+
+void GenerateNoise(int32_t start, int32_t count)
+{
+    const uint32_t step = NoiseStep(Player.chip.noisePeriod);
+    const int32_t* table = Player.NoiseTable;
+    int32_t* out = Player.noiseBlock + start;
+    uint32_t phase = Player.noisePhase;
+    for (int32_t i = 0; i < count; ++i) {
+        out[i] = table[(phase >> 16) & (NoiseTableSize - 1)];
+        phase += step;
+    }
+    Player.noisePhase = phase;
+}
+
+void GenerateEnvelope(int32_t start, int32_t count)
+{
+    const uint32_t step = EnvelopeStep(Player.chip.envelopePeriod);
+    const int32_t* pattern = Player.envelopePatterns[Player.envelopePattern].data();
+    int32_t* out = Player.envelopeBlock + start;
+    uint32_t phase = Player.envelopePhase;
+    for (int32_t i = 0; i < count; ++i) {
+        out[i] = pattern[phase >> 26];
+        phase += step;
+    }
+    Player.envelopePhase = phase;
+}
+
+void GenerateTone(Voice& voice, int32_t* out, int32_t count)
+{
+    const uint32_t step = ToneStep(voice.period);
+    uint32_t phase = voice.phase;
+    if (voice.envelopeMode) {
+        // A plain 50 % square: the sign of the phase.
+        for (int32_t i = 0; i < count; ++i) {
+            out[i] = static_cast<int32_t>(phase) >> 31;
+            phase += step;
+        }
+    } else {
+        // High only while both squares are in their upper half.
+        uint32_t second = voice.secondPhase;
+        const uint32_t secondStep = step + DetuneStep;
+        for (int32_t i = 0; i < count; ++i) {
+            out[i] = (static_cast<int32_t>(phase) >> 31) & (static_cast<int32_t>(second) >> 31);
+            phase += step;
+            second += secondStep;
+        }
+        voice.secondPhase = second;
+    }
+    voice.phase = phase;
+}
+
+} // namespace
+
+uint32_t ToneStep(uint32_t period)
+{
+    const uint32_t p = period & 0xFFF;
+    if (p == 0) return 0;
+    // 2^32 * 125,000 / 44,100 as a single-precision constant; periods 1 and 2
+    // exceed 2^32 and keep the low word.
+    return TruncLow32(12173943808.0 / p);
+}
+
+uint32_t EnvelopeStep(int32_t period)
+{
+    const int32_t p = period & 0xFFFF;
+    if (p == 0) return 0;
+    // 2^26 * 125,000, times 1/44,100 as a single-precision constant.
+    return TruncLow32((8388608000000.0 / p) * 2.2675736545352265e-5);
+}
+
+uint32_t NoiseStep(int32_t noisePeriod)
+{
+    // 2^16 * 125,000 / 44,100 rounded down.
+    return 185759u / static_cast<uint32_t>(noisePeriod + 1);
+}
+
+void ResetPlayer()
+{
+    for (Voice& voice : Player.voices) voice = Voice{};
+    Player.chip.mixer = 255;
+    Player.chip.noisePeriod = 0;
+    std::memset(Player.toneBlocks, 0, sizeof Player.toneBlocks);
+}
+
+void BuildNoiseTable()
+{
+    uint32_t s = Player.noiseGeneratorState;
+    for (int32_t& entry : Player.NoiseTable) {
+        s = s * 196314165u + 907633515u;
+        // The low 14 bits run through all 16384 values in one period, so the
+        // table is a permutation of -8192..8191 divided by 4.
+        entry = (static_cast<int32_t>(s & 0x3FFF) - 8192) / 4;
+    }
+    Player.noiseGeneratorState = s;
+}
+
+void PrepareLevelTables()
+{
+    for (int32_t& amplitude : Player.VolumeTable) amplitude /= 2;
+    for (int32_t& entry : Player.envelopePatterns[StartPattern]) entry = entry != 0 ? -1 : 0;
+    for (int p = 0; p < EnvelopePatternCount; ++p) {
+        if (p == StartPattern) continue;
+        for (int32_t& entry : Player.envelopePatterns[p]) entry = Player.VolumeTable[entry & 15];
+    }
+}
+
+void RestartEnvelope(uint32_t shape)
+{
+    Player.envelopePattern = EnvelopeShapeTable[shape & 15];
+    Player.envelopePhase = 0;
+}
+
+void GenerateBlock(int32_t start, int32_t count)
+{
+    if (count <= 0) return;
+    GenerateNoise(start, count);
+    GenerateEnvelope(start, count);
+    for (int v = 0; v < VoiceCount; ++v) GenerateTone(Player.voices[v], Player.toneBlocks[v] + start, count);
+}

@@ -1,0 +1,115 @@
+#include "music/mixer.h"
+
+#include <algorithm>
+
+#include "music/generators.h"
+#include "music/player.h"
+#include "music/player_state.h"
+#include "music/song_decoder.h"
+
+namespace {
+
+constexpr int32_t MixOffset = 0x4000;   // tones are unipolar, added on a fixed offset
+constexpr uint32_t EchoMask = EchoHistorySize - 1;
+constexpr uint32_t LongEchoDelay = 12000;   // 272.1 ms, at 170 / 1024
+constexpr uint32_t ShortEchoDelay = 3000;   // 68.0 ms, at 240 / 1024
+constexpr int32_t LongEchoGain = 170;
+constexpr int32_t ShortEchoGain = 240;
+constexpr int32_t SampleLimit = 32767;      // symmetric: the lower bound is -32767
+
+} // namespace
+
+void FrameTick()
+{
+    Player.tickAccumulator += TickStep;
+    if (Player.tickAccumulator & 0x80000000u) {
+        Player.tickAccumulator &= 0x7FFFFFFFu;
+        DecodeFrame();
+    }
+}
+
+void MixBlock(int16_t* out, int32_t count)
+{
+    // Per voice, the enable flags become masks so that the sample loop has no
+    // branches: the voice term is
+    //   tone and envelope:  E & Q     tone only:  amplitude & Q
+    //   envelope only:      E         neither:    0
+    // which is ((E & envelopeMask) | fixedLevel) & (Q | toneOffMask).
+    int32_t amplitude[VoiceCount], envelopeMask[VoiceCount], fixedLevel[VoiceCount];
+    int32_t toneOffMask[VoiceCount], noiseMask[VoiceCount];
+    for (int v = 0; v < VoiceCount; ++v) {
+        const Voice& voice = Player.voices[v];
+        const int32_t toneMask = -static_cast<int32_t>(voice.toneEnable);
+        amplitude[v] = Player.VolumeTable[voice.volume & 15];
+        envelopeMask[v] = -static_cast<int32_t>(voice.envelopeMode);
+        fixedLevel[v] = amplitude[v] & ~envelopeMask[v] & toneMask;
+        toneOffMask[v] = ~toneMask;
+        noiseMask[v] = -static_cast<int32_t>(voice.noiseEnable);
+    }
+
+    const int32_t* noise = Player.noiseBlock;
+    const int32_t* envelope = Player.envelopeBlock;
+    const int32_t* toneA = Player.toneBlocks[0];
+    const int32_t* toneB = Player.toneBlocks[1];
+    const int32_t* toneC = Player.toneBlocks[2];
+    int32_t* history = Player.EchoHistory;
+    uint32_t counter = Player.sampleCounter;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t e = envelope[i];
+        const int32_t n = noise[i];
+        const int32_t voices = (((e & envelopeMask[0]) | fixedLevel[0]) & (toneA[i] | toneOffMask[0])) +
+                               (((e & envelopeMask[1]) | fixedLevel[1]) & (toneB[i] | toneOffMask[1])) +
+                               (((e & envelopeMask[2]) | fixedLevel[2]) & (toneC[i] | toneOffMask[2]));
+        // The noise always takes the voice's fixed amplitude, envelope or not.
+        const int32_t noises = (((n * amplitude[0]) >> 12) & noiseMask[0]) +
+                               (((n * amplitude[1]) >> 12) & noiseMask[1]) +
+                               (((n * amplitude[2]) >> 12) & noiseMask[2]);
+        const int32_t sum = voices + noises - MixOffset;
+        const int32_t mixed = (sum * MasterVolume) >> 8;
+        // The history holds outputs, so the echo feeds back on itself.
+        int32_t y = (mixed * 1024 + LongEchoGain * history[(counter - LongEchoDelay) & EchoMask] +
+                     ShortEchoGain * history[(counter - ShortEchoDelay) & EchoMask]) >> 10;
+        y = std::clamp(y, -SampleLimit, SampleLimit);
+        history[counter & EchoMask] = y;
+        ++counter;
+        out[i] = static_cast<int16_t>(y);
+    }
+    Player.sampleCounter = counter;
+}
+
+int FillCallback(int16_t* samples, uint32_t bytes)
+{
+    if (--Player.startCountdown > 0) return 0;
+    Player.startCountdown = -1;
+
+    const int32_t n = static_cast<int32_t>(bytes >> 1);
+    const int32_t r = Player.blockRemainder;
+    if (n < r) {
+        // The request ends inside the block the last tick began.
+        GenerateBlock(0, n);
+        MixBlock(samples, n);
+        Player.blockRemainder = r - n;
+        return 0;
+    }
+    if (r > 0) {
+        GenerateBlock(0, r);
+        MixBlock(samples, r);
+        samples += r;
+    }
+    const int32_t m = n - r;
+    for (int32_t k = m / BlockSamples; k > 0; --k) {
+        FrameTick();
+        GenerateBlock(0, BlockSamples);
+        MixBlock(samples, BlockSamples);
+        samples += BlockSamples;
+    }
+    // Begins the block that the rest of this request and the next one use.
+    FrameTick();
+    const int32_t q = m & (BlockSamples - 1);
+    if (q > 0) {
+        GenerateBlock(0, q);
+        MixBlock(samples, q);
+    }
+    Player.blockRemainder = BlockSamples - q;
+    return 0;
+}
