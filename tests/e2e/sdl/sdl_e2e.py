@@ -1,0 +1,762 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the Linux intro on a private X server.
+
+Each case starts its own Xvfb (display picked by Xvfb through -displayfd),
+runs the intro from a temporary folder holding the asset files, drives it as
+a user would (close requests, keys, resizing) and checks what it shows, plays
+and prints. Screenshots come straight from the X server; what the picture
+should be comes from sdl_reference, which runs the same core without a window.
+
+Every process a case starts is ended by its pid when the case ends, and is
+also told to die with this script should the script itself be killed.
+"""
+import argparse
+import ctypes
+import ctypes.util
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+BANNER = b"\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n"
+CLOSING = b"\n\nWinStreamer successfully closed.\n\n"
+TITLE = b"Quillmoor-2014"
+PICTURE_W, PICTURE_H = 640, 400
+WHITE = (255, 255, 255)
+BYTES_PER_SECOND = 88200
+FRAME_SEARCH_LIMIT = 20000
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, what):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        result = predicate()
+        if result:
+            return result
+        time.sleep(0.05)
+    raise Failure(f"timed out after {timeout} s waiting for {what}")
+
+
+# ---------------------------------------------------------------- Xlib
+
+class XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int),
+                ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong),
+                ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
+                ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong),
+                ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
+                ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int),
+                ("all_event_masks", ctypes.c_long), ("your_event_mask", ctypes.c_long),
+                ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+class XTextProperty(ctypes.Structure):
+    _fields_ = [("value", ctypes.c_void_p), ("encoding", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("nitems", ctypes.c_ulong)]
+
+
+class XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("xoffset", ctypes.c_int), ("format", ctypes.c_int),
+                ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int),
+                ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
+                ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
+                ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong),
+                ("blue_mask", ctypes.c_ulong)]
+
+
+IS_VIEWABLE = 2
+CLIENT_MESSAGE = 33
+Z_PIXMAP = 2
+ALL_PLANES = ctypes.c_ulong(0xFFFFFFFFFFFFFFFF)
+
+_xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+_xlib.XOpenDisplay.restype = ctypes.c_void_p
+_xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+_xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+_xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+_xlib.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                             ctypes.POINTER(ctypes.c_ulong),
+                             ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                             ctypes.POINTER(ctypes.c_uint)]
+_xlib.XGetWMName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(XTextProperty)]
+_xlib.XFree.argtypes = [ctypes.c_void_p]
+_xlib.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                       ctypes.POINTER(XWindowAttributes)]
+_xlib.XInternAtom.restype = ctypes.c_ulong
+_xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                             ctypes.POINTER(XEvent)]
+_xlib.XFlush.argtypes = [ctypes.c_void_p]
+_xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_xlib.XGetImage.restype = ctypes.POINTER(XImage)
+_xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                            ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+_xlib.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
+_XErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+_ignore_errors = _XErrorHandler(lambda display, error: 0)   # windows come and go
+_xlib.XSetErrorHandler(_ignore_errors)
+
+
+class Image:
+    """An RGB picture, three bytes a pixel, top row first."""
+
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, bytes(rgb)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def row(self, y):
+        return self.rgb[y * self.width * 3:(y + 1) * self.width * 3]
+
+    def crop(self, x, y, w, h):
+        rows = [self.rgb[((y + r) * self.width + x) * 3:((y + r) * self.width + x + w) * 3]
+                for r in range(h)]
+        return Image(w, h, b"".join(rows))
+
+    def halved(self):
+        """Every second pixel of every second row."""
+        out = bytearray()
+        for y in range(0, self.height - 1, 2):
+            row = self.row(y)
+            half = bytearray(len(row) // 2)
+            for c in range(3):
+                half[c::3] = row[c::6]
+            out += half
+        return Image(self.width // 2, self.height // 2, out)
+
+    def doubled(self):
+        """Each pixel as a 2 x 2 block."""
+        out = bytearray()
+        for y in range(self.height):
+            row = self.row(y)
+            wide = bytearray(len(row) * 2)
+            for c in range(3):
+                wide[c::6] = row[c::3]
+                wide[3 + c::6] = row[c::3]
+            out += wide + wide
+        return Image(self.width * 2, self.height * 2, out)
+
+    def is_uniform(self, colour):
+        return self.rgb == bytes(colour) * (self.width * self.height)
+
+    def colours(self):
+        return {self.rgb[i:i + 3] for i in range(0, len(self.rgb), 3)}
+
+
+class Display:
+    def __init__(self, name):
+        self.handle = _xlib.XOpenDisplay(name.encode())
+        check(self.handle, f"can't open X display {name}")
+        self.root = _xlib.XDefaultRootWindow(self.handle)
+
+    def close(self):
+        _xlib.XCloseDisplay(self.handle)
+
+    def _children(self, window):
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children = ctypes.POINTER(ctypes.c_ulong)()
+        count = ctypes.c_uint()
+        if not _xlib.XQueryTree(self.handle, window, ctypes.byref(root), ctypes.byref(parent),
+                                ctypes.byref(children), ctypes.byref(count)):
+            return []
+        result = [children[i] for i in range(count.value)]
+        if children:
+            _xlib.XFree(children)
+        return result
+
+    def name(self, window):
+        # The title as stored, whatever its encoding (the titles looked for are ASCII).
+        name = XTextProperty()
+        if not _xlib.XGetWMName(self.handle, window, ctypes.byref(name)) or not name.value:
+            return None
+        value = ctypes.string_at(name.value, name.nitems) if name.format == 8 else None
+        _xlib.XFree(name.value)
+        return value
+
+    def attributes(self, window):
+        attributes = XWindowAttributes()
+        if not _xlib.XGetWindowAttributes(self.handle, window, ctypes.byref(attributes)):
+            return None
+        return attributes
+
+    def windows_titled(self, title, viewable_only=True):
+        found, pending = [], [self.root]
+        while pending:
+            window = pending.pop()
+            pending.extend(self._children(window))
+            if self.name(window) == title:
+                attributes = self.attributes(window)
+                if attributes and (not viewable_only or attributes.map_state == IS_VIEWABLE):
+                    found.append(window)
+        return found
+
+    def size(self, window):
+        attributes = self.attributes(window)
+        return (attributes.width, attributes.height) if attributes else None
+
+    def send_close(self, window):
+        """What a window manager sends when the close button is pressed."""
+        event = XEvent()
+        event.xclient.type = CLIENT_MESSAGE
+        event.xclient.window = window
+        event.xclient.message_type = _xlib.XInternAtom(self.handle, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.l[0] = _xlib.XInternAtom(self.handle, b"WM_DELETE_WINDOW", 0)
+        event.xclient.l[1] = 0   # CurrentTime
+        _xlib.XSendEvent(self.handle, window, 0, 0, ctypes.byref(event))
+        _xlib.XSync(self.handle, 0)
+
+    def screenshot(self, window):
+        w, h = self.size(window)
+        image = _xlib.XGetImage(self.handle, window, 0, 0, w, h, ALL_PLANES, Z_PIXMAP)
+        check(image, "XGetImage failed")
+        try:
+            xi = image.contents
+            check(xi.bits_per_pixel == 32 and xi.red_mask == 0xFF0000 and xi.blue_mask == 0xFF,
+                  f"unexpected X image layout ({xi.bits_per_pixel} bits)")
+            raw = ctypes.string_at(xi.data, xi.bytes_per_line * h)
+        finally:
+            _xlib.XDestroyImage(image)
+        out = bytearray(w * h * 3)
+        for y in range(h):
+            row = raw[y * xi.bytes_per_line:y * xi.bytes_per_line + w * 4]
+            line = bytearray(w * 3)
+            line[0::3], line[1::3], line[2::3] = row[2::4], row[1::4], row[0::4]
+            out[y * w * 3:(y + 1) * w * 3] = line
+        return Image(w, h, out)
+
+
+# ---------------------------------------------------------------- processes
+
+_libc = ctypes.CDLL(None)
+PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+class Session:
+    """One case: a temporary folder with the assets, a private X server and
+    every process started for the case."""
+
+    def __init__(self, options, screen, window_manager=False):
+        self.options = options
+        self.window_manager = window_manager
+        self.children = []
+        self.folder = tempfile.mkdtemp(prefix="quillmoor-sdl-")
+        for name in sorted(os.listdir(options.assets)):
+            source = os.path.join(options.assets, name)
+            if os.path.isfile(source) and name != "CMakeLists.txt":
+                shutil.copy(source, self.folder)
+        self.display_name = self._start_x(screen)
+        self.x = Display(self.display_name)
+        if window_manager:
+            self._start_window_manager()
+
+    def spawn(self, argv, **kwargs):
+        process = subprocess.Popen(argv, preexec_fn=_die_with_parent, **kwargs)
+        self.children.append(process)
+        return process
+
+    def _start_x(self, screen):
+        read_end, write_end = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{screen}x24",
+                    "-nolisten", "tcp", "-noreset"],
+                   pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        text = b""
+        deadline = time.monotonic() + 30
+        while not text.endswith(b"\n"):
+            remaining = deadline - time.monotonic()
+            check(remaining > 0 and select.select([read_end], [], [], remaining)[0],
+                  "Xvfb did not report its display")
+            chunk = os.read(read_end, 64)
+            check(chunk, "Xvfb ended before reporting its display")
+            text += chunk
+        os.close(read_end)
+        return ":" + text.decode().strip()
+
+    def _start_window_manager(self):
+        env = dict(os.environ, DISPLAY=self.display_name)
+        self.spawn(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+        def ready():
+            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                    capture_output=True, timeout=10)
+            return b"window id" in result.stdout
+        wait_until(ready, 30, "the window manager")
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def close(self):
+        if getattr(self, "x", None):
+            self.x.close()
+        for process in reversed(self.children):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        if os.environ.get("QUILLMOOR_KEEP_TEST_FOLDER"):
+            print(f"kept {self.folder}")
+        else:
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+class Intro:
+    """The intro running in a session, its output collected as it comes."""
+
+    def __init__(self, session, audio_driver, audio_file=None):
+        env = dict(os.environ)
+        env.pop("WAYLAND_DISPLAY", None)
+        env.update(DISPLAY=session.display_name, SDL_VIDEODRIVER="x11",
+                   SDL_AUDIODRIVER=audio_driver)
+        if audio_file:
+            env["SDL_DISKAUDIOFILE"] = audio_file
+        self.session = session
+        self.stderr = open(session.path("intro.stderr"), "wb")
+        self.process = session.spawn([session.options.program], cwd=session.folder, env=env,
+                                     stdout=subprocess.PIPE, stderr=self.stderr)
+        self.output = bytearray()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        while True:
+            chunk = self.process.stdout.read1(4096)
+            if not chunk:
+                return
+            self.output += chunk
+
+    def window(self, timeout=20):
+        x = self.session.x
+        windows = wait_until(lambda: self.exited() is None and x.windows_titled(TITLE) or
+                             self._fail_if_exited(), timeout, "the intro's window")
+        check(len(windows) == 1, f"{len(windows)} windows titled {TITLE!r}")
+        return windows[0]
+
+    def _fail_if_exited(self):
+        code = self.exited()
+        check(code is None, f"the intro ended early with code {code}; "
+                            f"stderr: {self.stderr_text()}")
+        return None
+
+    def exited(self):
+        return self.process.poll()
+
+    def stderr_text(self):
+        with open(self.session.path("intro.stderr"), "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def wait_exit(self, timeout):
+        try:
+            code = self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the intro didn't end within {timeout} s of the close request")
+        self.reader.join(5)
+        return code
+
+    def check_ended_cleanly(self, timeout=10):
+        code = self.wait_exit(timeout)
+        check(code == 0, f"exit code {code}; stderr: {self.stderr_text()}")
+        check(bytes(self.output) == BANNER + CLOSING,
+              f"console output {bytes(self.output)!r}, expected the banner, then the closing line")
+
+
+def key(session, window, keys):
+    """Gives the window the keyboard (through the window manager if there is
+    one, directly on a bare X server) and types."""
+    env = dict(os.environ, DISPLAY=session.display_name)
+    focus = "windowactivate" if session.window_manager else "windowfocus"
+    subprocess.run(["xdotool", focus, "--sync", str(window)], env=env, check=True, timeout=10)
+    subprocess.run(["xdotool", "key", "--delay", "80", *keys], env=env, check=True, timeout=10)
+
+
+def resize(session, window, width, height):
+    env = dict(os.environ, DISPLAY=session.display_name)
+    # At the top left, so that the whole window is on the screen to be read back.
+    subprocess.run(["xdotool", "windowmove", str(window), "0", "0"], env=env, check=True,
+                   timeout=10)
+    subprocess.run(["xdotool", "windowsize", str(window), str(width), str(height)], env=env,
+                   check=True, timeout=10)
+    wait_until(lambda: session.x.size(window) == (width, height), 10,
+               f"the window to become {width} x {height}")
+    time.sleep(0.5)   # a few turns to present at the new size
+
+
+def frame_number(session, picture):
+    """The number of the frame the core draws that equals a 640 x 400 picture."""
+    check((picture.width, picture.height) == (PICTURE_W, PICTURE_H), "not a whole picture")
+    path = session.path("screenshot.rgb")
+    with open(path, "wb") as f:
+        f.write(picture.rgb)
+    result = subprocess.run([session.options.reference, "frame", path, str(FRAME_SEARCH_LIMIT)],
+                            cwd=session.folder, capture_output=True, timeout=600)
+    answer = result.stdout.decode().strip()
+    check(result.returncode == 0,
+          f"the window shows no frame the core draws in its first {FRAME_SEARCH_LIMIT} "
+          f"({answer}); colours on screen: {sorted(picture.colours())[:8]}")
+    return int(answer)
+
+
+def check_picture_at(session, window, scale):
+    """The window shows a frame of the intro at a whole-number scale, centred,
+    with white around it. Returns the frame's number."""
+    shot = session.x.screenshot(window)
+    w, h = PICTURE_W * scale, PICTURE_H * scale
+    left, top = (shot.width - w) // 2, (shot.height - h) // 2
+    check(left >= 0 and top >= 0, f"window {shot.width} x {shot.height} too small for {scale}x")
+    if top > 0:
+        check(shot.crop(0, 0, shot.width, top).is_uniform(WHITE), "the band above isn't white")
+        check(shot.crop(0, top + h, shot.width, shot.height - top - h).is_uniform(WHITE),
+              "the band below isn't white")
+    if left > 0:
+        check(shot.crop(0, 0, left, shot.height).is_uniform(WHITE), "the band at left isn't white")
+        check(shot.crop(left + w, 0, shot.width - left - w, shot.height).is_uniform(WHITE),
+              "the band at right isn't white")
+    picture = shot.crop(left, top, w, h)
+    check(not picture.is_uniform(WHITE), "the picture is blank white: nothing presented")
+    while scale > 1:
+        check(scale % 2 == 0, "only scales that are powers of two are checked")
+        half = picture.halved()
+        check(half.doubled().rgb == picture.rgb,
+              "the picture isn't made of whole 2 x 2 blocks: scaled with blur or unevenly")
+        picture, scale = half, scale // 2
+    return frame_number(session, picture)
+
+
+# ---------------------------------------------------------------- cases
+
+def case_close_button(options):
+    """A real close request (what a window manager sends for the close
+    button) ends the intro after the banner, the window and a frame."""
+    with Session(options, "1280x1024") as session:
+        intro = Intro(session, "disk", session.path("sound.raw"))
+        window = intro.window()
+        check(bytes(intro.output) == BANNER,
+              f"console shows {bytes(intro.output)!r} when the window appears; expected the banner")
+        check(session.x.size(window) == (PICTURE_W, PICTURE_H),
+              f"first window {session.x.size(window)} on a 1280 x 1024 screen; expected 640 x 400")
+        time.sleep(1.5)
+        frame = check_picture_at(session, window, 1)
+        print(f"1x window shows frame {frame}")
+        session.x.send_close(window)
+        intro.check_ended_cleanly()
+
+
+def case_keys_close(options, keys):
+    """A key ends the intro as the close button does."""
+    with Session(options, "1280x1024") as session:
+        intro = Intro(session, "dummy")
+        window = intro.window()
+        time.sleep(1.0)
+        key(session, window, ["Escape"] if keys == "escape" else ["alt+F4"])
+        intro.check_ended_cleanly()
+
+
+def case_scaling(options):
+    """The first window on a 1920 x 1080 screen is 2x; every size shows the
+    picture at the largest whole scale that fits, sharp and centred on white."""
+    with Session(options, "1920x1080") as session:
+        intro = Intro(session, "dummy")
+        window = intro.window()
+        check(session.x.size(window) == (1280, 800),
+              f"first window {session.x.size(window)} on a 1920 x 1080 screen; expected 1280 x 800")
+        time.sleep(1.0)
+        frames = [check_picture_at(session, window, 2)]
+        resize(session, window, 640, 400)
+        frames.append(check_picture_at(session, window, 1))
+        resize(session, window, 1400, 900)
+        frames.append(check_picture_at(session, window, 2))
+        resize(session, window, 1279, 1000)   # one pixel short of 2x
+        frames.append(check_picture_at(session, window, 1))
+        resize(session, window, 1280, 800)
+        frames.append(check_picture_at(session, window, 2))
+        print(f"frames shown: {frames}")
+        check(frames == sorted(frames), f"frames went backwards: {frames}")
+        session.x.send_close(window)
+        intro.check_ended_cleanly()
+
+
+def case_fullscreen(options):
+    """F11 and Alt+Enter switch to fullscreen and back (as a window manager
+    carries it out), the picture staying at the largest whole scale, centred;
+    Alt+F4, taken by the window manager, then closes the intro."""
+    if not shutil.which("openbox"):
+        print("SKIP: needs the openbox window manager")
+        sys.exit(77)
+    with Session(options, "1920x1080", window_manager=True) as session:
+        intro = Intro(session, "dummy")
+        window = intro.window()
+        windowed = (1280, 800)
+        wait_until(lambda: session.x.size(window) == windowed, 10, "the first window at 2x")
+        time.sleep(1.0)
+        frames = [check_picture_at(session, window, 2)]
+        for keys in (["F11"], ["alt+Return"], ["alt+KP_Enter"]):
+            for expected in ((1920, 1080), windowed):
+                key(session, window, keys)
+                wait_until(lambda: session.x.size(window) == expected, 10,
+                           f"{expected[0]} x {expected[1]} after {keys[0]}")
+                time.sleep(0.5)
+                frames.append(check_picture_at(session, window, 2))
+        print(f"frames shown: {frames}")
+        check(frames == sorted(frames), f"frames went backwards: {frames}")
+        key(session, window, ["alt+F4"])
+        intro.check_ended_cleanly()
+
+
+def case_no_sound_device(options):
+    """Without a sound device the warning box comes before the window; once
+    it is dismissed the picture runs."""
+    with Session(options, "1280x1024") as session:
+        intro = Intro(session, "no-such-driver")
+        boxes = wait_until(lambda: session.x.windows_titled(b"ERROR") or intro._fail_if_exited(),
+                           20, "the warning box")
+        check(not session.x.windows_titled(TITLE), "the window is shown before the warning")
+        check(bytes(intro.output) == BANNER, "the banner isn't on the console before the box")
+        time.sleep(0.5)
+        key(session, boxes[0], ["Return"])
+        window = intro.window()
+        check(not session.x.windows_titled(b"ERROR"), "the warning box is still there")
+        time.sleep(1.0)
+        check_picture_at(session, window, 1)
+        session.x.send_close(window)
+        intro.check_ended_cleanly()
+
+
+def reference_stream(session, length):
+    path = session.path("reference.raw")
+    subprocess.run([session.options.reference, "sound", str(length), path], cwd=session.folder,
+                   check=True, timeout=600)
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def matching_runs(played, stream, anchor=4410 * 2):
+    """Splits what was played into stretches that are the stream itself,
+    sample for sample: a list of (offset played, offset in stream, bytes)."""
+    runs, position = [], 0
+    while position + anchor <= len(played):
+        window = played[position:position + anchor]
+        found = stream.find(window)
+        while found >= 0 and found % 2:
+            found = stream.find(window, found + 1)
+        if found < 0 or not any(window):
+            position += anchor // 4   # silence, or not from the stream: look further on
+            continue
+        length = anchor
+        while (position + length < len(played) and found + length < len(stream)
+               and played[position + length:position + length + 2]
+               == stream[found + length:found + length + 2]):
+            length += 2
+        runs.append((position, found, length))
+        position += length
+    return runs
+
+
+def describe_runs(runs):
+    return ", ".join(f"{played / BYTES_PER_SECOND:.3f} s played = stream "
+                     f"{at / BYTES_PER_SECOND:.3f} s for {length / BYTES_PER_SECOND:.3f} s"
+                     for played, at, length in runs)
+
+
+def song_present(session):
+    return os.path.isfile(session.path("ZEB_27.DMP"))
+
+
+def check_stretch(session, played, minimum_seconds, label):
+    stream = reference_stream(session, len(played) + 5 * BYTES_PER_SECOND)
+    if song_present(session):
+        check(any(stream[:10 * BYTES_PER_SECOND]),
+              "the song is in the folder but the player's stream is silent")
+    if not any(stream):
+        # Nothing to tell apart: the stream is silence (no song to play).
+        check(not any(played), f"{label}: the stream is silent but the output isn't")
+        print(f"{label}: {len(played) / BYTES_PER_SECOND:.3f} s of silence, as the stream is")
+        return []
+    runs = matching_runs(played, stream)
+    print(f"{label}: {len(played) / BYTES_PER_SECOND:.3f} s written; runs: {describe_runs(runs)}")
+    check(runs, f"{label}: no stretch of the stream found in the output")
+    longest = max(runs, key=lambda run: run[2])
+    check(longest[2] >= minimum_seconds * BYTES_PER_SECOND,
+          f"{label}: longest exact stretch {longest[2] / BYTES_PER_SECOND:.3f} s, "
+          f"need {minimum_seconds} s")
+    return runs
+
+
+def case_sound(options):
+    """What SDL's disk driver receives is the player's stream, sample for
+    sample, for seconds on end, with no repeated ring contents between."""
+    with Session(options, "1280x1024") as session:
+        audio = session.path("sound.raw")
+        intro = Intro(session, "disk", audio)
+        window = intro.window()
+        time.sleep(9.0)
+        session.x.send_close(window)
+        intro.check_ended_cleanly()
+        with open(audio, "rb") as f:
+            played = f.read()
+        check(len(played) >= 7 * BYTES_PER_SECOND,
+              f"only {len(played) / BYTES_PER_SECOND:.3f} s of sound in 9 s")
+        runs = check_stretch(session, played, 5, "disk output")
+        for (p1, s1, l1), (p2, s2, l2) in zip(runs, runs[1:]):
+            print(f"gap: {(p2 - p1 - l1) / BYTES_PER_SECOND:.4f} s played between stream "
+                  f"{(s1 + l1) / BYTES_PER_SECOND:.4f} s and {s2 / BYTES_PER_SECOND:.4f} s")
+        if runs:
+            check(len(runs) == 1, "the stream is interrupted (ring refilled late?)")
+
+
+def case_sound_lost(options):
+    """An output that fails at every write (a full disk stands for a device
+    gone) neither hangs nor stops the picture, and the intro still ends at
+    once on a close request."""
+    with Session(options, "1280x1024") as session:
+        intro = Intro(session, "disk", "/dev/full")
+        window = intro.window()
+        time.sleep(1.0)
+        first = check_picture_at(session, window, 1)
+        time.sleep(5.0)   # two attempts to get the sound back
+        later = check_picture_at(session, window, 1)
+        check(later >= first, "the picture went backwards")
+        check(intro.exited() is None, "the intro ended")
+        session.x.send_close(window)
+        intro.check_ended_cleanly(timeout=5)
+
+
+class FifoListener:
+    """Reads a FIFO the intro writes its sound into, for a while: a device
+    that can be unplugged (reader gone) and plugged in again."""
+
+    def __init__(self, path, seconds):
+        self.path, self.seconds, self.data = path, seconds, bytearray()
+        self.thread = threading.Thread(target=self._run, daemon=True)
+        self.thread.start()
+
+    def _run(self):
+        fd = os.open(self.path, os.O_RDONLY)   # waits for the writer
+        deadline = time.monotonic() + self.seconds
+        try:
+            while time.monotonic() < deadline:
+                if select.select([fd], [], [], 0.1)[0]:
+                    chunk = os.read(fd, 65536)
+                    if not chunk:
+                        break
+                    self.data += chunk
+        finally:
+            os.close(fd)
+
+    def join(self, timeout):
+        self.thread.join(timeout)
+        check(not self.thread.is_alive(), "the sound output never opened")
+
+
+def case_sound_back(options):
+    """The output goes away (the reader of the intro's sound leaves) and
+    comes back: the music is heard again, continuing the same stream, and
+    the picture runs throughout. The intro then ends cleanly even while its
+    sound is stuck waiting for an output that doesn't come."""
+    with Session(options, "1280x1024") as session:
+        fifo = session.path("sound.fifo")
+        os.mkfifo(fifo)
+        first = FifoListener(fifo, 3.0)
+        intro = Intro(session, "disk", fifo)
+        window = intro.window()
+        first.join(30)
+        frame_before = check_picture_at(session, window, 1)
+        time.sleep(3.0)   # lost; reopening waits for a reader
+        check(intro.exited() is None, "the intro ended when its output went away")
+        second = FifoListener(fifo, 8.0)
+        second.join(30)
+        frame_after = check_picture_at(session, window, 1)
+        check(frame_after >= frame_before, "the picture went backwards")
+        runs_before = check_stretch(session, bytes(first.data), 1, "before the loss")
+        runs_after = check_stretch(session, bytes(second.data), 5, "after the output came back")
+        if runs_before and runs_after:
+            end_before = max(s + l for _, s, l in runs_before)
+            start_after = min(s for _, s, _ in runs_after)
+            check(start_after >= end_before - 8192,
+                  "the music started over instead of going on")
+        # The output is gone again and the sound waits to reopen it.
+        time.sleep(1.0)
+        session.x.send_close(window)
+        intro.check_ended_cleanly(timeout=8)
+
+
+CASES = {
+    "close-button": case_close_button,
+    "escape": lambda options: case_keys_close(options, "escape"),
+    "alt-f4": lambda options: case_keys_close(options, "alt-f4"),
+    "scaling": case_scaling,
+    "fullscreen": case_fullscreen,
+    "no-sound-device": case_no_sound_device,
+    "sound": case_sound,
+    "sound-lost": case_sound_lost,
+    "sound-back": case_sound_back,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--reference", required=True)
+    parser.add_argument("--assets", required=True)
+    options = parser.parse_args()
+    # A termination from outside still runs the cleanup of every process.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
+    try:
+        CASES[options.case](options)
+    except Failure as failure:
+        print(f"FAIL: {failure}")
+        return 1
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
