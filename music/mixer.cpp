@@ -47,34 +47,54 @@ void MixBlock(int16_t* out, int32_t count)
         noiseMask[v] = -static_cast<int32_t>(voice.noiseEnable);
     }
 
-    const int32_t* noise = Player.noiseBlock;
-    const int32_t* envelope = Player.envelopeBlock;
-    const int32_t* toneA = Player.toneBlocks[0];
-    const int32_t* toneB = Player.toneBlocks[1];
-    const int32_t* toneC = Player.toneBlocks[2];
     int32_t* history = Player.EchoHistory;
-    uint32_t counter = Player.sampleCounter;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t e = envelope[i];
-        const int32_t n = noise[i];
-        const int32_t voices = (((e & envelopeMask[0]) | fixedLevel[0]) & (toneA[i] | toneOffMask[0])) +
-                               (((e & envelopeMask[1]) | fixedLevel[1]) & (toneB[i] | toneOffMask[1])) +
-                               (((e & envelopeMask[2]) | fixedLevel[2]) & (toneC[i] | toneOffMask[2]));
-        // The noise always takes the voice's fixed amplitude, envelope or not.
-        const int32_t noises = (((n * amplitude[0]) >> 12) & noiseMask[0]) +
-                               (((n * amplitude[1]) >> 12) & noiseMask[1]) +
-                               (((n * amplitude[2]) >> 12) & noiseMask[2]);
-        const int32_t sum = voices + noises - MixOffset;
-        const int32_t mixed = (sum * MasterVolume) >> 8;
-        // The history holds outputs, so the echo feeds back on itself.
-        int32_t y = (mixed * 1024 + LongEchoGain * history[(counter - LongEchoDelay) & EchoMask] +
-                     ShortEchoGain * history[(counter - ShortEchoDelay) & EchoMask]) >> 10;
-        y = std::clamp(y, -SampleLimit, SampleLimit);
-        history[counter & EchoMask] = y;
-        ++counter;
-        out[i] = static_cast<int16_t>(y);
+    for (int32_t done = 0; done < count;) {
+        // The mix before the echo, for up to one block.
+        alignas(64) int32_t dry[BlockSamples];
+        const int32_t length = std::min(count - done, BlockSamples);
+        const int32_t* noise = Player.noiseBlock + done;
+        const int32_t* envelope = Player.envelopeBlock + done;
+        const int32_t* toneA = Player.toneBlocks[0] + done;
+        const int32_t* toneB = Player.toneBlocks[1] + done;
+        const int32_t* toneC = Player.toneBlocks[2] + done;
+        for (int32_t i = 0; i < length; ++i) {
+            const int32_t e = envelope[i];
+            const int32_t n = noise[i];
+            const int32_t voices = (((e & envelopeMask[0]) | fixedLevel[0]) & (toneA[i] | toneOffMask[0])) +
+                                   (((e & envelopeMask[1]) | fixedLevel[1]) & (toneB[i] | toneOffMask[1])) +
+                                   (((e & envelopeMask[2]) | fixedLevel[2]) & (toneC[i] | toneOffMask[2]));
+            // The noise always takes the voice's fixed amplitude, envelope or not.
+            const int32_t noises = (((n * amplitude[0]) >> 12) & noiseMask[0]) +
+                                   (((n * amplitude[1]) >> 12) & noiseMask[1]) +
+                                   (((n * amplitude[2]) >> 12) & noiseMask[2]);
+            dry[i] = ((voices + noises - MixOffset) * MasterVolume) >> 8;
+        }
+
+        // The echo, in runs over which none of the three history positions
+        // wraps. The history holds outputs, so the echo feeds back on itself.
+        for (int32_t i = 0; i < length;) {
+            const uint32_t counter = Player.sampleCounter;
+            const uint32_t at = counter & EchoMask;
+            const uint32_t far = (counter - LongEchoDelay) & EchoMask;
+            const uint32_t near = (counter - ShortEchoDelay) & EchoMask;
+            const int32_t run = static_cast<int32_t>(std::min({static_cast<uint32_t>(length - i), EchoHistorySize - at,
+                                                               EchoHistorySize - far, EchoHistorySize - near}));
+            int32_t* written = history + at;
+            const int32_t* farOutput = history + far;
+            const int32_t* nearOutput = history + near;
+            const int32_t* mix = dry + i;
+            int16_t* samples = out + done + i;
+            for (int32_t j = 0; j < run; ++j) {
+                int32_t y = (mix[j] * 1024 + LongEchoGain * farOutput[j] + ShortEchoGain * nearOutput[j]) >> 10;
+                y = std::clamp(y, -SampleLimit, SampleLimit);
+                written[j] = y;
+                samples[j] = static_cast<int16_t>(y);
+            }
+            Player.sampleCounter = counter + static_cast<uint32_t>(run);
+            i += run;
+        }
+        done += length;
     }
-    Player.sampleCounter = counter;
 }
 
 int FillCallback(int16_t* samples, uint32_t bytes)

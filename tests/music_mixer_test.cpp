@@ -50,8 +50,12 @@ constexpr RawFrame SteadyEnvelopeVoiceA{.mixer = 0x3F, .volumeA = 0x1F, .shape =
 TEST_F(MixerClock, FramesAreDecodedAtTicks1And28And56)
 {
     Load(CountingSong(100));
-    std::vector<int> decodedAt;
-    for (int tick = 1; tick <= 200; ++tick) {
+    // The first tick crosses 2^31 from 0x7FFFFFFF, decodes and keeps the rest.
+    FrameTick();
+    EXPECT_EQ(Player.readPosition, RawFrameSize);
+    EXPECT_EQ(Player.tickAccumulator, TickStep - 1);
+    std::vector<int> decodedAt = {1};
+    for (int tick = 2; tick <= 200; ++tick) {
         const int32_t before = Player.readPosition;
         FrameTick();
         if (Player.readPosition != before) decodedAt.push_back(tick);
