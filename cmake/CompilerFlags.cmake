@@ -17,6 +17,14 @@ if(QUILLMOOR_SANITIZE)
   target_link_options(quillmoor_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
+option(QUILLMOOR_FUZZ "Instrument everything for libFuzzer (clang only)" OFF)
+if(QUILLMOOR_FUZZ)
+  target_compile_options(quillmoor_flags INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
+  target_link_options(quillmoor_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
 if(WIN32)
   # A self-contained executable: nothing beside it but system DLLs.
   target_link_options(quillmoor_flags INTERFACE -static -static-libgcc -static-libstdc++)

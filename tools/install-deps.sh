@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686
   wine wine32:i386
   xvfb xdotool x11-utils imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test:
 # the Windows build (under Wine), the Linux build, and the Linux tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a minute of fuzzing
+# for each way data enters the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 cmake --workflow --preset win32
 cmake --workflow --preset linux
 cmake --workflow --preset asan
+tools/fuzz.sh 60

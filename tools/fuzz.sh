@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60).
+#   tools/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build="$PWD/build/fuzz"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DQUILLMOOR_FUZZ=ON -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF >/dev/null
+cmake --build "$build" --target song_fuzz font_fuzz logo_fuzz
+tests/fuzz/make-seeds.sh "$build/seeds"
+artifacts="$build/artifacts"
+rm -rf "$artifacts" && mkdir -p "$artifacts"
+for target in song_fuzz font_fuzz logo_fuzz; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  echo "== $target for ${seconds}s"
+  status=0
+  "$build/bin/$target" -max_total_time="$seconds" -max_len=600000 -rss_limit_mb=4096 \
+    -artifact_prefix="$artifacts/$target-" -print_final_stats=1 \
+    "$corpus" "$build/seeds/$target" >"$build/$target.log" 2>&1 || status=$?
+  grep -E '^stat::number_of_executed_units|^SUMMARY' "$build/$target.log" || true
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 "$build/$target.log"
+    echo "$target found a fault (exit $status); reproducer in $artifacts"
+    exit 1
+  fi
+done
+echo "fuzzing: 3 passed, 0 failed"
