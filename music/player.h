@@ -9,5 +9,8 @@
 // Runs once, before the sound thread starts.
 void LoadSong();
 
-// The SoundServer's FillCallback: writes `bytes` / 2 samples. Sound thread only.
+// The SoundServer's FillCallback. The first nine calls leave their regions
+// as they are; from the tenth on every call writes `bytes` / 2 samples, the
+// stream continuing across calls however the regions are cut. Sound thread
+// only.
 int FillCallback(int16_t* samples, uint32_t bytes);
