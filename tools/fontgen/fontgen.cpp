@@ -1,0 +1,86 @@
+// fontgen: builds the font files and the two embedded resource blocks from
+// the font's text source.
+//
+//   fontgen <font16.txt> <output-dir> [--preview <sheet.pgm>]
+//
+// Writes FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin into the output
+// directory; --preview also draws every glyph, enlarged, into a grey-scale
+// image for checking the artwork by eye.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "font_source.h"
+
+namespace {
+
+bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "fontgen: cannot write %s\n", path.string().c_str());
+        return false;
+    }
+    return true;
+}
+
+// All glyphs, 14 to a row, each pixel 4 x 4, one grey line between cells.
+std::vector<uint8_t> PreviewSheet(const fontgen::Font& font)
+{
+    constexpr int kScale = 4, kPerRow = 14, kPitch = fontgen::kGlyphSize * kScale + 1;
+    constexpr int kRows = (fontgen::kGlyphCount + kPerRow - 1) / kPerRow;
+    constexpr int kWidth = kPerRow * kPitch + 1, kHeight = kRows * kPitch + 1;
+    const std::string header = "P5\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n255\n";
+    std::vector<uint8_t> image(header.begin(), header.end());
+    const size_t base = image.size();
+    image.resize(base + kWidth * kHeight, 96);
+    for (int g = 0; g < fontgen::kGlyphCount; ++g)
+        for (int y = 0; y < fontgen::kGlyphSize * kScale; ++y)
+            for (int x = 0; x < fontgen::kGlyphSize * kScale; ++x) {
+                const int px = (g % kPerRow) * kPitch + 1 + x, py = (g / kPerRow) * kPitch + 1 + y;
+                const bool set = (font.glyphs[g][y / kScale] >> (15 - x / kScale)) & 1;
+                image[base + py * kWidth + px] = set ? 255 : 24;
+            }
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--preview")) {
+        std::fprintf(stderr, "usage: fontgen <font source> <output dir> [--preview <sheet.pgm>]\n");
+        return 2;
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "fontgen: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+
+    fontgen::Font font;
+    fontgen::SourceError error;
+    if (!fontgen::ParseFontSource(text, font, error)) {
+        if (error.line > 0)
+            std::fprintf(stderr, "%s:%d: %s\n", argv[1], error.line, error.message.c_str());
+        else
+            std::fprintf(stderr, "%s: %s\n", argv[1], error.message.c_str());
+        return 1;
+    }
+
+    const std::filesystem::path dir = argv[2];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    const bool ok = WriteFile(dir / "FNT1616.GFX", fontgen::EncodeGlyphBitmaps(font)) &&
+                    WriteFile(dir / "FNT1616.FTB", fontgen::EncodeGlyphIndexTable()) &&
+                    WriteFile(dir / "res101.bin", fontgen::EncodeBinTestBlock()) &&
+                    WriteFile(dir / "res102.bin", fontgen::EncodeGlyphIndexTable()) &&
+                    (argc != 5 || WriteFile(argv[4], PreviewSheet(font)));
+    return ok ? 0 : 1;
+}
