@@ -1,0 +1,20 @@
+// Extras of the Web Audio sound device that only the browser front end uses.
+#pragma once
+
+#include <cstdint>
+
+// Starts the ring playing through Web Audio. Browsers let a page make sound
+// only from inside a user gesture, so the front end calls this from its click
+// handler; until then the ring stands still at its first byte. False when the
+// ring was never opened or the browser refused an audio context.
+bool WebSoundStart();
+
+// Closes the audio output for good: the intro has ended.
+void WebSoundStop();
+
+// Mutes or unmutes the output. The ring plays on either way, so the music
+// keeps its time.
+void WebSoundSetMuted(bool muted);
+
+// Bytes the browser has taken from the ring since WebSoundStart.
+uint32_t WebSoundConsumedBytes();
