@@ -1,6 +1,131 @@
-// PLACEHOLDER until the effect lands.
 #include "picture/lens_effect.h"
 
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "app/arith.h"
+#include "picture/surfaces.h"
+
 EffectState Effect;
-void BuildLensTable() {}
-void RenderEffect() {}
+
+// Four pixels go out as one 32-bit store, the leftmost in the lowest byte.
+static_assert(std::endian::native == std::endian::little);
+
+void ResetEffect()
+{
+    std::destroy_at(&Effect);
+    std::construct_at(&Effect);
+}
+
+void BuildLensTable()
+{
+    // A sphere of radius 730 (532900 = 730^2) over the table, its height
+    // turned into a displacement factor h that is largest at the centre and
+    // falls towards the edges; h * r peaks near r = 340 and mirrors beyond.
+    LensEntry* entry = Effect.LensTable;
+    for (int j = 0; j < LensSize; ++j) {
+        const double a = j - 512;
+        for (int i = 0; i < LensSize; ++i, ++entry) {
+            const double d = i - 512;
+            const double e = std::sqrt(532900.0 - d * d - a * a) * 4.0 - 1500.0;
+            const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
+            entry->x = TruncToInt(h * d);
+            entry->y = TruncToInt(h * a);
+        }
+    }
+}
+
+void UpdateView()
+{
+    const int32_t frame = TruncToInt(Effect.FrameCounter);
+    const double t = frame * EffectSpeed;
+    const double sway = t * 0.002454369142651558;
+    const double turn = t * 0.002045307618876298;
+    const double p = 128.0 * std::cos(sway);
+    Effect.ViewOffsetX = TruncToInt(p * std::cos(turn) * 4.0);
+    Effect.ViewOffsetY = TruncToInt(-p * std::sin(turn) * 4.0);
+    // 0.01 as a single-precision value, widened.
+    Effect.ViewAngle = (-128.0 * std::sin(sway)) * 0.009999999776482582;
+}
+
+void FillLightMap(double lightX, double lightY, double height)
+{
+    // The map samples a 2048 x 2048 plane every 32 units, distances scaled
+    // down by 32; the view offsets slide the grid under the light.
+    const double z = 0.2 * height;
+    const double strength = 256.0 * z;
+    const double z2 = z * z;
+    for (int32_t row = 0; row < LightMapCells; ++row) {
+        const int32_t py = ((32 * row - Effect.ViewOffsetY) & 2047) - 1024;
+        const double dy = (py - lightY) * 0.03125;
+        const double q = dy * dy + z2;
+        uint8_t* cells = Effect.LightMap + row * LightMapPitch;
+        for (int32_t column = 0; column < LightMapCells; ++column) {
+            const int32_t px = ((32 * column - Effect.ViewOffsetX) & 2047) - 1024;
+            const double dx = (px - lightX) * 0.03125;
+            const int32_t intensity = TruncToInt(strength / (std::sqrt(dx * dx + q) + 0.0001));
+            cells[column] = static_cast<uint8_t>(ClampByte(intensity));
+        }
+    }
+}
+
+void UpdateLightMap()
+{
+    std::memset(Effect.LightMap, 0, sizeof Effect.LightMap);
+    FillLightMap(140.0 * std::sin(Effect.LightPhaseX), 140.0 * std::sin(Effect.LightPhaseY),
+                 14.0 * std::sin(Effect.HeightPhase) + 20.0);
+    Effect.HeightPhase += EffectSpeed * 0.0045;
+    const double s = EffectSpeed * 0.87;
+    Effect.LightPhaseX += s * 0.013;
+    Effect.LightPhaseY += s * 0.0147;
+}
+
+LensWalk StartLensWalk(double theta)
+{
+    // The visible window is the table turned by theta about its centre
+    // (512, 512); 81920 and 51200 are half the window's width and height.
+    const double sine = std::sin(theta);
+    const double cosine = std::cos(theta);
+    LensWalk walk;
+    walk.du = TruncToInt(256.0 * cosine);
+    walk.dv = TruncToInt(-256.0 * sine);
+    walk.eu = TruncToInt(256.0 * sine);
+    walk.ev = walk.du;
+    walk.u = 131072 - TruncToInt(81920.0 * cosine) + TruncToInt(-51200.0 * sine);
+    walk.v = 131072 - TruncToInt(51200.0 * cosine) + TruncToInt(81920.0 * sine);
+    return walk;
+}
+
+void RenderEffect()
+{
+    // The angle stored by the previous frame: the turn lags by one frame.
+    const LensWalk walk = StartLensWalk(Effect.ViewAngle);
+    UpdateView();
+    UpdateLightMap();
+    const int32_t bx = Effect.ViewOffsetX + 1024;
+    const int32_t by = Effect.ViewOffsetY + 1024;
+
+    // Every index stays inside its table for any view this effect produces
+    // (table rows and columns 134..888, map cells 9..54), so nothing is
+    // tested per pixel.
+    const LensEntry* lens = Effect.LensTable;
+    const uint8_t* light = Effect.LightMap;
+    for (int32_t row = 0; row < PictureHeight; ++row) {
+        int32_t u = walk.u + row * walk.eu;
+        int32_t v = walk.v + row * walk.ev;
+        uint8_t* target = WorkPixel(0, row);
+        for (int32_t column = 0; column < PictureWidth; column += 4) {
+            uint32_t four = 0;
+            for (int k = 0; k < 4; ++k) {
+                const LensEntry entry = lens[(v >> 8) * LensSize + (u >> 8)];
+                const int32_t cell = ((entry.y + by) >> 5) * LightMapPitch + ((entry.x + bx) >> 5);
+                four |= static_cast<uint32_t>(light[cell]) << (8 * k);
+                u += walk.du;
+                v += walk.dv;
+            }
+            std::memcpy(target + column, &four, sizeof four);
+        }
+    }
+}

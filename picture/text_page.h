@@ -1,5 +1,45 @@
-// The wobbling page of text, drawn as a negative of the picture beneath it.
+// The wobbling page of text: 40 x 25 characters in a 16 x 16 one-bit font,
+// each glyph recolouring the pixels under its set bits through the
+// RecolourTable, so the text reads as a negative of the picture beneath it.
 #pragma once
 
+#include <cstdint>
+
+inline constexpr char FontTableFileName[] = "FNT1616.FTB";   // character code -> glyph number
+inline constexpr char FontGlyphFileName[] = "FNT1616.GFX";   // 16 x 16 one-bit glyphs
+constexpr int GlyphCount = 80;                               // room in GlyphBitmaps
+constexpr int GlyphBytes = 32;                               // 16 rows of two bytes
+constexpr int TextColumns = 40;
+constexpr int TextRows = 25;
+
+// The page, row after row with no separators, then a zero byte. Built into
+// the program from assets/text_page.txt; the build refuses a page that
+// breaks the layout.
+extern const char TextPage[TextColumns * TextRows + 1];
+
+struct TextState {
+    uint8_t GlyphIndexTable[512] = {};   // glyph number of character code c
+    // Glyph g at bytes 32g..32g+31: rows top to bottom, each a big-endian
+    // 16-bit word whose bit 15 is the leftmost pixel.
+    alignas(64) uint8_t GlyphBitmaps[GlyphCount * GlyphBytes] = {};
+    int32_t RecolourTable[256] = {};     // new index for a pixel under a glyph; low byte counts
+    double WaveXPhase = 0.0;             // horizontal wobble, per column
+    double WaveYPhase = 0.0;             // vertical wobble, per column + row
+};
+
+extern TextState Text;
+
+// Back to the state at process start (no font, phases 0), in place.
+void ResetText();
+
 void LoadFont();
+void BuildRecolourTable();
+
+// Recolours the pixels under the set bits of the glyph of `code`, its
+// top-left pixel at picture (x, y). Draws nothing for a space, outside
+// x -16..640 / y -16..400 (inside those the cell fits the WorkImage margins),
+// for a code outside the table, or for a glyph number the bitmaps can't hold.
+void DrawGlyph(int32_t x, int32_t y, int32_t code);
+
+// Draws the whole page at this frame's wobble, then advances both phases.
 void DrawTextPage();
