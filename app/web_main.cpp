@@ -45,6 +45,8 @@ struct Page {
     double lastTick = -1.0;
     double owedMilliseconds = 0.0;
     int refillTimer = 0;
+    long refills = 0;
+    uint32_t consumedAtRefill = 0;
     // Where the time goes, for the page's statistics.
     long ticksWithTurns = 0;
     double turnMilliseconds = 0.0;      // inside FrameStep
@@ -147,9 +149,15 @@ EM_BOOL Tick(double now, void*)
 }
 
 // The sound thread's loop, one pass per timer call; it ends as ThreadMain
-// does when the server asks to stop.
+// does when the server asks to stop. A call that finds nothing played since
+// the last refill leaves the ring alone: the cursor only moves once per audio
+// callback, and an unmoved cursor would read as a whole lap to refill.
 void RefillOnce(void*)
 {
+    const uint32_t consumed = WebSoundConsumedBytes();
+    if (Main.refills > 0 && consumed == Main.consumedAtRefill) return;
+    Main.consumedAtRefill = consumed;
+    ++Main.refills;
     SoundServer* server = TheSoundServer();
     if (!server->Refill() && Main.refillTimer) {
         emscripten_clear_interval(Main.refillTimer);

@@ -43,7 +43,12 @@ SoundBuffer Primary;
 SoundBuffer Ring;
 SoundThread Thread;
 
-constexpr int SamplesPerCallback = 2048;   // 46 ms: half the ring
+// 23 ms, a quarter of the ring: the cursor moves in steps of this, so the
+// 20 ms refill finds it moved most of the time and stays well behind it.
+constexpr int SamplesPerCallback = 1024;
+
+// The first 1.5 s as played (2^16 samples), kept for the page's tests.
+constexpr int RecordedSamples = 65536;
 
 // clang-format off
 EM_JS(int, WebAudioAvailable, (), {
@@ -53,7 +58,7 @@ EM_JS(int, WebAudioAvailable, (), {
 // Builds ring -> ScriptProcessorNode -> gain -> speakers. The node copies
 // samples from the ring at the cursor and stores the moved cursor back.
 EM_JS(int, WebAudioStart, (const int16_t* ring, int ringBytes, volatile uint32_t* cursor,
-                           volatile uint32_t* consumed, int samplesPerCallback), {
+                           volatile uint32_t* consumed, int samplesPerCallback, int recordedSamples), {
     const Context = window.AudioContext || window.webkitAudioContext;
     let context;
     try {
@@ -66,15 +71,14 @@ EM_JS(int, WebAudioStart, (const int16_t* ring, int ringBytes, volatile uint32_t
     const gain = context.createGain();
     const first = ring >> 1;
     const ringSamples = ringBytes >> 1;
-    // The first lap as played, kept for the page's tests.
-    const firstPlayed = new Int16Array(ringSamples);
+    const recording = new Int16Array(recordedSamples);
     let recorded = 0;
     node.onaudioprocess = (event) => {
         const out = event.outputBuffer.getChannelData(0);
         let at = HEAPU32[cursor >> 2] >> 1;
         for (let i = 0; i < out.length; ++i) {
             const sample = HEAP16[first + at];
-            if (recorded < ringSamples) firstPlayed[recorded++] = sample;
+            if (recorded < recordedSamples) recording[recorded++] = sample;
             out[i] = sample / 32768;
             if (++at === ringSamples) at = 0;
         }
@@ -84,7 +88,7 @@ EM_JS(int, WebAudioStart, (const int16_t* ring, int ringBytes, volatile uint32_t
     node.connect(gain);
     gain.connect(context.destination);
     context.resume();
-    Module['quillmoorAudio'] = {context: context, node: node, gain: gain, firstPlayed: firstPlayed};
+    Module['quillmoorAudio'] = {context: context, node: node, gain: gain, recording: recording};
     return 1;
 });
 
@@ -190,7 +194,7 @@ bool WebSoundStart()
 {
     if (!Ring.isRing || Device.started) return false;
     Device.started = WebAudioStart(reinterpret_cast<const int16_t*>(Ring.data), static_cast<int>(Ring.bytes),
-                                   &Ring.playCursor, &Ring.consumed, SamplesPerCallback) != 0;
+                                   &Ring.playCursor, &Ring.consumed, SamplesPerCallback, RecordedSamples) != 0;
     return Device.started;
 }
 

@@ -16,5 +16,9 @@ void WebSoundStop();
 // keeps its time.
 void WebSoundSetMuted(bool muted);
 
-// Bytes the browser has taken from the ring since WebSoundStart.
+// Bytes the browser has taken from the ring since WebSoundStart. The play
+// cursor moves in steps of one audio callback (1024 samples), not smoothly
+// as a sound card's does, so a refill that comes before the next step would
+// find it where the last refill left it: the ring logic takes that for a
+// whole lap. The front end compares this count to skip such refills.
 uint32_t WebSoundConsumedBytes();

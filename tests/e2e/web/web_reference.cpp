@@ -5,9 +5,12 @@
 //   web_reference frame N OUT     the picture after N turns (the start-up
 //                                 order of the intro without its window) as
 //                                 640 x 400 R, G, B bytes
-//   web_reference sound BYTES OUT the first BYTES (at most 8192) of the
-//                                 sound: what the first refill of the ring
-//                                 asks of the FillCallback, in one piece
+//   web_reference sound BYTES OUT the first BYTES of the music, from the
+//                                 first FillCallback call that writes (the
+//                                 player leaves its first calls unwritten,
+//                                 and how much of the ring they cover
+//                                 depends on the timing of the refills)
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,11 +47,26 @@ int WriteFrame(long turns, const char* path)
 
 int WriteSound(long bytes, const char* path)
 {
-    if (bytes < 0 || bytes > static_cast<long>(RingBytes)) return 2;
+    constexpr long Limit = 1 << 24;
+    constexpr int16_t Untouched = 0x7F7F;
+    constexpr uint32_t Probe = 64;   // two blocks
+    if (bytes < 0 || bytes > Limit || bytes % Probe != 0) return 2;
+    static int16_t sound[Limit / 2];
     LoadSong();
-    static int16_t ring[RingBytes / 2];
-    FillCallback(ring, RingBytes);
-    return WriteFile(path, ring, static_cast<size_t>(bytes));
+
+    // Small requests until one writes: a request the player skips leaves
+    // the marker in all of its samples.
+    for (int calls = 0;; ++calls) {
+        if (calls == 1000) return 3;
+        std::fill_n(sound, Probe / 2, Untouched);
+        FillCallback(sound, Probe);
+        if (!std::all_of(sound, sound + Probe / 2, [](int16_t s) { return s == Untouched; })) break;
+    }
+    for (long at = Probe; at < bytes; at += RingBytes) {
+        const long size = std::min(bytes - at, static_cast<long>(RingBytes));
+        FillCallback(sound + at / 2, static_cast<uint32_t>(size));
+    }
+    return WriteFile(path, sound, static_cast<size_t>(bytes));
 }
 
 } // namespace
