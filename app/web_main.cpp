@@ -4,8 +4,8 @@
 // A page can't loop or sleep, so the main loop becomes a requestAnimationFrame
 // callback. On the desktop a turn lasts about 9.5 ms (the 9 ms sleep plus the
 // drawing); each display refresh here runs as many turns as the time since the
-// last one holds at that pace, at most four, and then presents once. The
-// animation so keeps its desktop speed at 60, 120 or 144 Hz. The sound thread
+// last one holds at that pace, at most four, and then presents once, so the
+// animation keeps its desktop speed at 60, 120 or 144 Hz. The sound thread
 // becomes a 20 ms timer that calls the SoundServer's refill.
 //
 // The page (web/) shows the first frame under a "click to start" overlay;

@@ -155,6 +155,13 @@ test('LoadsCleanly', async () => {
     await page.waitForTimeout(300);
     assert.equal(await turns(page), 1);
     assert.equal(await page.evaluate(() => Module['quillmoorAudio'] === undefined), true);
+    // Leaving the page is closing the window: the closing line follows. (The
+    // console of a page being left doesn't reach Playwright, so the event
+    // is sent the way the browser sends it, to the page as it stands.)
+    await page.evaluate(() => window.dispatchEvent(new PageTransitionEvent('pagehide')));
+    await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 50)));
+    assert.ok(logs.includes(ClosingLine), 'closing line missing from the console');
+    assert.deepEqual(problems, []);
   });
 });
 
