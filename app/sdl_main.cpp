@@ -205,6 +205,11 @@ int RunWindow()
         FrameStep();
         Present();
     }
+    // The window goes before the closing line, as on Windows.
+    SDL_DestroyTexture(Main.texture);
+    SDL_DestroyRenderer(Main.renderer);
+    SDL_DestroyWindow(Main.window);
+    Main = Window{};
     return 0;
 }
 

@@ -30,6 +30,7 @@ struct Output {
 
 constexpr uint32_t ReopenMilliseconds = 2000;
 constexpr uint32_t ShutdownMilliseconds = 1000;
+constexpr uint32_t CursorWaitMilliseconds = 500;
 
 } // namespace
 
@@ -38,6 +39,7 @@ struct SoundDevice {
     int current = 0;              // index of the output the ring plays on
     bool lost = false;            // the current output has gone
     uint32_t nextReopen = 0;      // SDL_GetTicks time of the next attempt
+    uint32_t lastCursor = 0;      // the play cursor the last refill was given
 };
 
 struct SoundBuffer {
@@ -177,6 +179,7 @@ int BufferPlayLooping(SoundBuffer* buffer)
 int BufferGetPlayCursor(SoundBuffer* buffer, uint32_t* playCursor)
 {
     *playCursor = buffer->playCursor.load(std::memory_order_acquire);
+    Device.lastCursor = *playCursor;
     return 0;
 }
 
@@ -212,6 +215,10 @@ SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
     start = {entry, parameter};
     SDL_Thread* thread = SDL_CreateThread(
         [](void* data) -> int {
+            // The ring holds only 93 ms: ask to be scheduled ahead of busy
+            // neighbours (granted where the system allows it, as for SDL's
+            // own audio thread).
+            SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
             const Start* s = static_cast<const Start*>(data);
             return static_cast<int>(s->entry(s->parameter));
         },
@@ -220,10 +227,22 @@ SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 }
 
 // The sound thread's pause between refills; it also looks after the output.
+//
+// SDL takes the ring in bursts (512 samples, 11.6 ms), not at a steady pace
+// like a DirectSound cursor. Should a burst come late, the cursor would stand
+// where the last refill left it, and the refill would take that as a whole lap
+// played and write the ring over, skipping 93 ms of music. So after the pause
+// the thread also waits, a little at a time, for the cursor to move (at most
+// half a second: an output that takes nothing for that long has stopped).
 void SoundThreadSleep(uint32_t milliseconds)
 {
     SDL_Delay(milliseconds);
     WatchOutput();
+    if (Ring.bytes == 0) return;   // no ring (a lock retry before the first refill)
+    for (uint32_t waited = 0; waited < CursorWaitMilliseconds; ++waited) {
+        if (Ring.playCursor.load(std::memory_order_acquire) != Device.lastCursor) break;
+        SDL_Delay(1);
+    }
 }
 
 bool SdlSoundShutdown()
