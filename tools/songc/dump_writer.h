@@ -2,6 +2,7 @@
 // "YMDX" delta format and the raw 14-byte format.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ namespace songc {
 
 constexpr int DeltaHeaderSize = 32;
 constexpr int FrameRate = 50;
+constexpr size_t PlayerBufferSize = 512004;   // the most of a song file the player holds
 
 // "YMDX", then our own header fields (big-endian): frame count at 4, loop
 // frame at 8, frame rate at 12, version at 14, the title (16 bytes, zero

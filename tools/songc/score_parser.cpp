@@ -390,6 +390,7 @@ private:
                 std::string name = line[static_cast<size_t>(c)].text;
                 if (name == "-") continue;
                 if (const size_t sign = name.find_first_of("+-", 1); sign != std::string::npos) {
+                    if (c == DrumColumn) throw ScoreError(line[0].line, "drum tracks cannot be transposed");
                     step.transpose[c] = NeedInt({name.substr(sign), line[0].line}, -48, 48, "transpose");
                     name.resize(sign);
                 }

@@ -56,6 +56,11 @@ int main(int argc, char** argv)
         const songc::Score score = songc::ParseScore(text.str());
         const songc::RenderedSong song = songc::RenderSong(score);
         bytes = raw ? songc::EncodeRaw(song.frames) : songc::EncodeDelta(song.frames, score.title);
+        if (bytes.size() > songc::PlayerBufferSize) {
+            throw songc::ScoreError(0, "the song takes " + std::to_string(bytes.size()) +
+                                           " bytes; the player reads at most " +
+                                           std::to_string(songc::PlayerBufferSize));
+        }
         if (summary) {
             for (size_t s = 0; s < song.stepFirstFrame.size(); ++s) {
                 const int f = song.stepFirstFrame[s];

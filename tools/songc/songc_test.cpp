@@ -246,6 +246,7 @@ TEST(SongcErrors, MalformedScoresNameTheLine)
         {ins + "track t\n  A-4:i\nend\norder\n  t zz - -\nend\n", 8, "unknown track 'zz'"},
         {ins + "track t\n  A-4:i\nend\norder\n  - - - t\nend\n", 8, "drum tracks go in the 4th column"},
         {ins + "track t\n  A-4:i\nend\norder\n  t -\nend\n", 8, "names 4 tracks"},
+        {ins + "track t\n  A-4:i\nend\ndrums d\n  .\nend\norder\n  t - - d+2\nend\n", 11, "cannot be transposed"},
         {ins + "track t\n  A-4:i\nend\ntrack t\n  A-4\nend\n", 7, "defined twice"},
         {ins + "track t\n  A-4\nend\norder\n  t - - -\nend\n", 5, "none played before on channel A"},
         {ins + "track t\n  . C-0:i\nend\norder\n  t - - -\nend\n", 5, "outside the chip's 1..4095"},
