@@ -1,10 +1,29 @@
 #include "font_source.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace fontgen {
 
 namespace {
+
+// Joins the parts of a message: text, single characters and numbers.
+template <typename... Parts>
+std::string Message(const Parts&... parts)
+{
+    std::string s;
+    auto add = [&s](const auto& part) {
+        using T = std::decay_t<decltype(part)>;
+        if constexpr (std::is_same_v<T, char>)
+            s += part;
+        else if constexpr (std::is_arithmetic_v<T>)
+            s += std::to_string(part);
+        else
+            s += std::string_view(part);
+    };
+    (add(parts), ...);
+    return s;
+}
 
 // The fixed numbering: characters that share a glyph are listed together.
 struct Numbering {
@@ -54,7 +73,7 @@ std::string LabelOf(int glyph)
     for (int c = 33; c < 127; ++c)
         if (GlyphOfCharacter(static_cast<char>(c)) == glyph)
             return std::string(1, static_cast<char>(c));
-    return "#" + std::to_string(glyph);
+    return Message('#', glyph);
 }
 
 std::string_view TrimRight(std::string_view s)
@@ -74,7 +93,7 @@ bool IsSet(const GlyphRows& g, int row, int col)
 // a fully set 2 x 2 square, so no stroke is thinner than two pixels.
 bool CheckDesign(const GlyphRows& g, int glyph, int firstRowLine, SourceError& error)
 {
-    const std::string name = "glyph '" + LabelOf(glyph) + "'";
+    const std::string name = Message("glyph '", LabelOf(glyph), "'");
     if (glyph == kSpaceGlyph) {
         for (int r = 0; r < kGlyphSize; ++r)
             if (g[r] != 0) {
@@ -87,9 +106,10 @@ bool CheckDesign(const GlyphRows& g, int glyph, int firstRowLine, SourceError& e
         for (int c = 0; c < kGlyphSize; ++c) {
             if (!IsSet(g, r, c))
                 continue;
-            const std::string where = name + " at row " + std::to_string(r) + ", column " + std::to_string(c);
+            const std::string where = Message(name, " at row ", r, ", column ", c);
             if (r == 0 || r == kGlyphSize - 1 || c == 0 || c == kGlyphSize - 1) {
-                error = {firstRowLine + r, where + " touches the edge of the cell (rows 0 and 15, columns 0 and 15 stay empty)"};
+                error = {firstRowLine + r,
+                         where + " touches the edge of the cell (rows 0 and 15, columns 0 and 15 stay empty)"};
                 return false;
             }
             bool inSquare = false;
@@ -142,8 +162,8 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
         return false;
     };
     auto shortBlock = [&](int line) {
-        return fail(line, "glyph '" + LabelOf(glyph) + "' (line " + std::to_string(labelLine) + ") has " +
-                              std::to_string(rowsRead) + " rows, expected 16");
+        return fail(line, Message("glyph '", LabelOf(glyph), "' (line ", labelLine, ") has ", rowsRead,
+                                  " rows, expected 16"));
     };
 
     size_t pos = 0;
@@ -162,11 +182,11 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
                 return shortBlock(lineNumber);
             if (!isRow) {
                 const size_t bad = line.find_first_not_of("#.");
-                return fail(lineNumber, std::string("unexpected character '") + line[bad] +
-                                            "' in a row (use '#' for set and '.' for clear)");
+                return fail(lineNumber, Message("unexpected character '", line[bad],
+                                                "' in a row (use '#' for set and '.' for clear)"));
             }
             if (line.size() != kGlyphSize)
-                return fail(lineNumber, "row has " + std::to_string(line.size()) + " pixels, expected 16");
+                return fail(lineNumber, Message("row has ", line.size(), " pixels, expected 16"));
             uint16_t bits = 0;
             for (int c = 0; c < kGlyphSize; ++c)
                 if (line[c] == '#')
@@ -185,18 +205,18 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
         if (isRow)
             return fail(lineNumber, "row outside a glyph block (more than 16 rows, or no \"glyph\" line before it)");
         if (!line.starts_with("glyph "))
-            return fail(lineNumber, "expected \"glyph <character>\", found \"" + std::string(line) + "\"");
+            return fail(lineNumber, Message("expected \"glyph <character>\", found \"", line, "\""));
 
         std::string_view label = line.substr(6);
         while (!label.empty() && label.front() == ' ')
             label.remove_prefix(1);
         const int number = GlyphNumberOfLabel(label);
         if (number < 0)
-            return fail(lineNumber, "\"" + std::string(label) +
-                                        "\" is not a character of the font (one character, or \"space\")");
+            return fail(lineNumber,
+                        Message("\"", label, "\" is not a character of the font (one character, or \"space\")"));
         if (font.defined[number])
-            return fail(lineNumber, "glyph '" + std::string(label) + "' is glyph " + std::to_string(number) +
-                                        ", already drawn at line " + std::to_string(definedAt[number]));
+            return fail(lineNumber, Message("glyph '", label, "' is glyph ", number, ", already drawn at line ",
+                                            definedAt[number]));
         font.defined[number] = true;
         definedAt[number] = lineNumber;
         glyph = number;
@@ -209,7 +229,7 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
     for (int c = 32; c < 127; ++c) {
         const int g = GlyphOfCharacter(static_cast<char>(c));
         if (g >= 0 && !font.defined[g]) {
-            error = {0, "glyph '" + LabelOf(g) + "' (glyph " + std::to_string(g) + ") is missing"};
+            error = {0, Message("glyph '", LabelOf(g), "' (glyph ", g, ") is missing")};
             return false;
         }
     }
