@@ -5,8 +5,8 @@
 // callback. On the desktop a turn lasts about 9.5 ms (the 9 ms sleep plus the
 // drawing); each display refresh here runs as many turns as the time since the
 // last one holds at that pace, at most four, and then presents once, so the
-// animation keeps its desktop speed at 60, 120 or 144 Hz. The sound thread
-// becomes a 20 ms timer that calls the SoundServer's refill.
+// animation keeps its desktop speed at 60, 120 or 144 Hz. The sound device
+// (sound/web_sound_device.cpp) turns the sound thread into a 20 ms timer.
 //
 // The page (web/) shows the first frame under a "click to start" overlay;
 // its click calls QuillmoorStart, which starts the sound inside the user
@@ -44,9 +44,6 @@ struct Page {
     long turns = 0;
     double lastTick = -1.0;
     double owedMilliseconds = 0.0;
-    int refillTimer = 0;
-    long refills = 0;
-    uint32_t consumedAtRefill = 0;
     // Where the time goes, for the page's statistics.
     long ticksWithTurns = 0;
     double turnMilliseconds = 0.0;      // inside FrameStep
@@ -108,8 +105,6 @@ void End()
 {
     if (Main.ended) return;
     Main.ended = true;
-    if (Main.refillTimer) emscripten_clear_interval(Main.refillTimer);
-    Main.refillTimer = 0;
     WebSoundStop();
     std::printf("\n\nWinStreamer successfully closed.\n\n");
     std::fflush(stdout);
@@ -148,23 +143,6 @@ EM_BOOL Tick(double now, void*)
     return EM_TRUE;
 }
 
-// The sound thread's loop, one pass per timer call; it ends as ThreadMain
-// does when the server asks to stop. A call that finds nothing played since
-// the last refill leaves the ring alone: the cursor only moves once per audio
-// callback, and an unmoved cursor would read as a whole lap to refill.
-void RefillOnce(void*)
-{
-    const uint32_t consumed = WebSoundConsumedBytes();
-    if (Main.refills > 0 && consumed == Main.consumedAtRefill) return;
-    Main.consumedAtRefill = consumed;
-    ++Main.refills;
-    SoundServer* server = TheSoundServer();
-    if (!server->Refill() && Main.refillTimer) {
-        emscripten_clear_interval(Main.refillTimer);
-        Main.refillTimer = 0;
-    }
-}
-
 long TurnLimitFromArguments(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -194,14 +172,8 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorStart()
 {
     if (Main.started) return 0;
     Main.started = true;
-    int sound = 0;
     SoundServer* server = TheSoundServer();
-    if (server && server->running && WebSoundStart()) {
-        // As ThreadMain: the first refill at once, then one every 20 ms.
-        RefillOnce(nullptr);
-        Main.refillTimer = emscripten_set_interval(RefillOnce, RefillMilliseconds, nullptr);
-        sound = 1;
-    }
+    const bool sound = server && server->running && WebSoundStart();
     emscripten_request_animation_frame_loop(Tick, nullptr);
     return sound;
 }

@@ -7,11 +7,22 @@
 // frames and timer calls, so it and the refill never run at once and the
 // ring needs no lock. Lock hands out the ring's own bytes.
 //
-// There is no thread: the front end drives the refills from a 20 ms timer
-// (see app/web_main.cpp), and StartSoundThread only notes that it may.
+// A page has no thread to give the SoundServer, so the sound thread's loop
+// (refill, sleep 20 ms, again) becomes a 20 ms timer that calls Refill on the
+// server StartSoundThread was given. Two things differ from a sound card,
+// and the timer allows for both:
+// - The cursor moves in steps of one audio callback (1024 samples), not
+//   smoothly. A refill that came before the next step would find the cursor
+//   where the last refill left it, which the ring logic reads as a whole lap
+//   to refill; such a timer call leaves the ring alone.
+// - The timer shares the page's thread with the drawing, and a busy page can
+//   hold it back while the audio callbacks go on. When the audio has played
+//   half the ring since the last refill, its callback refills at once rather
+//   than play sound that is one lap old.
 #include "sound/web_sound_device.h"
 
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstring>
 
@@ -20,6 +31,8 @@
 
 struct SoundDevice {
     bool started;
+    int refillTimer;
+    bool refilled;   // at least once since the start
 };
 
 struct SoundBuffer {
@@ -28,7 +41,8 @@ struct SoundBuffer {
     alignas(4) uint8_t data[RingBytes];
     // Written by the audio callback between calls into the program.
     volatile uint32_t playCursor;
-    volatile uint32_t consumed;
+    volatile uint32_t consumed;    // bytes played since the start, modulo 2^32
+    uint32_t consumedAtLock;       // `consumed` when the last refill locked the ring
 };
 
 struct SoundThread {
@@ -43,8 +57,7 @@ SoundBuffer Primary;
 SoundBuffer Ring;
 SoundThread Thread;
 
-// 23 ms, a quarter of the ring: the cursor moves in steps of this, so the
-// 20 ms refill finds it moved most of the time and stays well behind it.
+// 23 ms, a quarter of the ring.
 constexpr int SamplesPerCallback = 1024;
 
 // The first 1.5 s as played (2^16 samples), kept for the page's tests.
@@ -56,9 +69,11 @@ EM_JS(int, WebAudioAvailable, (), {
 });
 
 // Builds ring -> ScriptProcessorNode -> gain -> speakers. The node copies
-// samples from the ring at the cursor and stores the moved cursor back.
+// samples from the ring at the cursor, stores the moved cursor back, and
+// calls the program to refill when the timer has fallen behind.
 EM_JS(int, WebAudioStart, (const int16_t* ring, int ringBytes, volatile uint32_t* cursor,
-                           volatile uint32_t* consumed, int samplesPerCallback, int recordedSamples), {
+                           volatile uint32_t* consumed, const uint32_t* consumedAtLock,
+                           int samplesPerCallback, int recordedSamples), {
     const Context = window.AudioContext || window.webkitAudioContext;
     let context;
     try {
@@ -83,7 +98,9 @@ EM_JS(int, WebAudioStart, (const int16_t* ring, int ringBytes, volatile uint32_t
             if (++at === ringSamples) at = 0;
         }
         HEAPU32[cursor >> 2] = at << 1;
-        HEAPU32[consumed >> 2] = (HEAPU32[consumed >> 2] + out.length * 2) >>> 0;
+        const played = (HEAPU32[consumed >> 2] + out.length * 2) >>> 0;
+        HEAPU32[consumed >> 2] = played;
+        if (((played - HEAPU32[consumedAtLock >> 2]) >>> 0) >= ringBytes / 2) Module['_WebSoundCatchUp']();
     };
     node.connect(gain);
     gain.connect(context.destination);
@@ -103,12 +120,39 @@ EM_JS(void, WebAudioSetGain, (double gain), {
 });
 // clang-format on
 
+void StopRefills()
+{
+    if (Device.refillTimer) emscripten_clear_interval(Device.refillTimer);
+    Device.refillTimer = 0;
+}
+
+// One pass of the sound thread's loop; the loop ends, as ThreadMain does,
+// when the server asks to stop.
+void RefillNow()
+{
+    SoundServer* server = static_cast<SoundServer*>(Thread.parameter);
+    Device.refilled = true;
+    if (!server->Refill()) StopRefills();
+}
+
+void RefillFromTimer(void*)
+{
+    if (Device.refilled && Ring.consumed == Ring.consumedAtLock) return;   // the cursor hasn't moved
+    RefillNow();
+}
+
 } // namespace
+
+// The audio callback's way back in when the timer is late.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebSoundCatchUp()
+{
+    if (Device.refillTimer) RefillNow();
+}
 
 int DeviceCreate(SoundDevice** device)
 {
     if (!WebAudioAvailable()) return -1;
-    Device.started = false;
+    Device = {};
     *device = &Device;
     return 0;
 }
@@ -135,6 +179,7 @@ int DeviceCreateRingBuffer(SoundDevice*, uint32_t bytes, const PcmFormat& format
     std::memset(Ring.data, 0, sizeof Ring.data);   // the ring starts as silence
     Ring.playCursor = 0;
     Ring.consumed = 0;
+    Ring.consumedAtLock = 0;
     *buffer = &Ring;
     return 0;
 }
@@ -166,6 +211,7 @@ int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
     *size1 = first;
     *region2 = first < bytes ? buffer->data : nullptr;
     *size2 = bytes - first;
+    buffer->consumedAtLock = buffer->consumed;
     return 0;
 }
 
@@ -179,8 +225,8 @@ int BufferRestore(SoundBuffer*)
     return 0;
 }
 
-// A page has no threads to spare: the entry is recorded and the front end
-// calls SoundServer::Refill from a timer instead, as ThreadMain would.
+// The entry can't run as a loop here; the timer that WebSoundStart sets up
+// calls the server's Refill in its stead.
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 {
     Thread = {entry, parameter};
@@ -192,14 +238,20 @@ void SoundThreadSleep(uint32_t) {}
 
 bool WebSoundStart()
 {
-    if (!Ring.isRing || Device.started) return false;
+    if (!Ring.isRing || !Thread.parameter || Device.started) return false;
     Device.started = WebAudioStart(reinterpret_cast<const int16_t*>(Ring.data), static_cast<int>(Ring.bytes),
-                                   &Ring.playCursor, &Ring.consumed, SamplesPerCallback, RecordedSamples) != 0;
-    return Device.started;
+                                   &Ring.playCursor, &Ring.consumed, &Ring.consumedAtLock,
+                                   SamplesPerCallback, RecordedSamples) != 0;
+    if (!Device.started) return false;
+    // As the sound thread: the first refill at once, then one every 20 ms.
+    Device.refillTimer = emscripten_set_interval(RefillFromTimer, RefillMilliseconds, nullptr);
+    RefillNow();
+    return true;
 }
 
 void WebSoundStop()
 {
+    StopRefills();
     if (Device.started) WebAudioClose();
 }
 
