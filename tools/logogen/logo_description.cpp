@@ -93,12 +93,19 @@ public:
         if (key == "colour")
             return Colour(w);
         if (key == "gradient")
-            return Once("gradient") && Args(w, 2) && Index(w[1], logo_.bodyTop) && Index(w[2], logo_.bodyBottom);
+            return Once("gradient") && Args(w, 2) && Index(w[1], logo_.bodyTop, 1) &&
+                   Index(w[2], logo_.bodyBottom, 1);
         if (key == "shadow")
             return Once("shadow") && Args(w, 2) && Integer(w[1], logo_.shadowX) && Integer(w[2], logo_.shadowY);
         if (key == "inline")
             return Once("inline") && Args(w, 2) && NonNegative(w[1], logo_.inlineDepth) &&
                    NonNegative(w[2], logo_.inlineWidth);
+        if (key == "outline") {
+            if (w.size() != 2 && w.size() != 3)
+                return Fail("\"outline\" takes a width and an optional gap");
+            return Once("outline") && NonNegative(w[1], logo_.outline) &&
+                   (w.size() == 2 || NonNegative(w[2], logo_.outlineGap));
+        }
         if (key == "bevel")
             return Once("bevel") && Args(w, 2) && NonNegative(w[1], logo_.bevelWidth) &&
                    Number(w[2], logo_.bevelStrength);
@@ -109,7 +116,7 @@ public:
         };
         const Single singles[] = {{"stroke", &logo_.stroke, true},   {"height", &logo_.height, true},
                                   {"top", &logo_.top, false},        {"spacing", &logo_.spacing, false},
-                                  {"slant", &logo_.slant, false},    {"outline", &logo_.outline, false}};
+                                  {"slant", &logo_.slant, false}};
         for (const Single& s : singles)
             if (key == s.name)
                 return Once(s.name) && Args(w, 1) && (s.positive ? Positive(w[1], *s.value) : Number(w[1], *s.value));
@@ -173,13 +180,14 @@ private:
         value = static_cast<int>(v);
         return true;
     }
-    // A colour index for logo pixels: 0 is the transparent background.
-    bool Index(std::string_view word, int& value)
+    // A palette index; 0 is transparent, which the letter body may not be.
+    bool Index(std::string_view word, int& value, int lowest)
     {
         if (!Integer(word, value))
             return false;
-        return (value >= 1 && value <= 255) ||
-               Fail(Message("colour index ", word, " is outside 1-255 (0 is the background)"));
+        return (value >= lowest && value <= 255) ||
+               Fail(Message("colour index ", word, " is outside ", lowest, "-255",
+                            lowest > 0 ? " (0 is the transparent background)" : ""));
     }
     bool Colour(const std::vector<std::string_view>& w)
     {
@@ -192,7 +200,7 @@ private:
         if (!target)
             return Fail(Message("unknown colour \"", w[1], "\" (shadow, outline or inline)"));
         return Once(w[1] == "shadow" ? "colour shadow" : w[1] == "outline" ? "colour outline" : "colour inline") &&
-               Index(w[2], *target);
+               Index(w[2], *target, 0);
     }
     bool Ramp(const std::vector<std::string_view>& w)
     {
@@ -345,7 +353,8 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
 
     // Distance from every pixel centre to the lettering.
     const double halfStroke = logo.stroke / 2;
-    const double reach = logo.outline + 4;  // nearer than this, the exact distance matters
+    const double rim = logo.outlineGap + logo.outline;  // outer edge of the outline
+    const double reach = rim + 4;  // nearer than this, the exact distance matters
     std::vector<double> field(static_cast<size_t>(kWidth) * kHeight);
     for (int py = 0; py < kHeight; ++py)
         for (int px = 0; px < kWidth; ++px) {
@@ -381,10 +390,10 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
             continue;
         for (int px = 0; px < kWidth; ++px) {
             const double d = at(px, py);
-            double value = 0;
+            int index = 0;
             if (d < 0) {
                 const double t = std::clamp(ly / logo.height, 0.0, 1.0);
-                value = logo.bodyTop + (logo.bodyBottom - logo.bodyTop) * t;
+                double value = logo.bodyTop + (logo.bodyBottom - logo.bodyTop) * t;
                 if (d > -logo.bevelWidth) {
                     // Light from the upper left: edges facing it brighten,
                     // edges facing away darken.
@@ -394,17 +403,17 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
                     if (norm > 0)
                         value += logo.bevelStrength * (-gx - gy) / (norm * std::numbers::sqrt2);
                 }
+                index = static_cast<int>(std::clamp(std::floor(value + 0.5), 1.0, 255.0));
                 if (d <= -logo.inlineDepth && d > -logo.inlineDepth - logo.inlineWidth)
-                    value = logo.inlineColour;
-            } else if (d < logo.outline) {
-                value = logo.outlineColour;
-            } else if (at(px - logo.shadowX, py - logo.shadowY) < logo.outline) {
-                value = logo.shadowColour;
-            } else {
-                continue;
+                    index = logo.inlineColour;
+            } else if (d < logo.outlineGap) {
+                continue;  // the gap between letters and outline stays clear
+            } else if (d < rim) {
+                index = logo.outlineColour;
+            } else if (at(px - logo.shadowX, py - logo.shadowY) < rim) {
+                index = logo.shadowColour;
             }
-            pixels[static_cast<size_t>(py) * kWidth + px] =
-                static_cast<uint8_t>(std::clamp(std::floor(value + 0.5), 1.0, 255.0));
+            pixels[static_cast<size_t>(py) * kWidth + px] = static_cast<uint8_t>(index);
         }
     }
 

@@ -3,11 +3,13 @@
 //
 // Letters are drawn as round-ended strokes of one width along centre lines
 // (straight segments and elliptical arcs), each letter clipped to its own
-// box, so a stroke that runs to the box's edge ends square. Around
-// the union of the strokes go an outline band and a drop shadow; inside run
-// an inline band, a bevel and a top-to-bottom colour gradient; horizontal
-// cuts slice through everything. Index 0 is the transparent background:
-// every pixel of the logo gets an index from 1 to 255.
+// box, so a stroke that runs to the box's edge ends square. Around the union
+// of the strokes go an outline band (optionally apart from the letters by a
+// transparent gap) and a drop shadow; inside run an inline band, a bevel and
+// a top-to-bottom colour gradient; horizontal cuts slice through everything.
+// Index 0 is transparent: the intro sees only which pixels are non-zero, so
+// the letter body always gets an index from 1 to 255, while the outline,
+// shadow and inline may be given index 0 to leave see-through lines.
 #pragma once
 
 #include <array>
@@ -49,7 +51,7 @@ struct RampStop {
 
 struct LogoDescription {
     double stroke = 0, height = 0, top = 0, spacing = 0, slant = 0;
-    double outline = 0, inlineDepth = 0, inlineWidth = 0;
+    double outline = 0, outlineGap = 0, inlineDepth = 0, inlineWidth = 0;
     int shadowX = 0, shadowY = 0;
     double bevelWidth = 0, bevelStrength = 0;
     int shadowColour = 1, outlineColour = 1, inlineColour = 1, bodyTop = 1, bodyBottom = 1;

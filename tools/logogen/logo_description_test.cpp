@@ -100,6 +100,24 @@ TEST(LogoDrawing, BodyOutlineShadowInlineAndCutsLandOnTheExpectedPixels)
     EXPECT_EQ(lit, 1452 + (1452 - 1109) - 2 * (14 + 3));
 }
 
+TEST(LogoDrawing, TransparentPartsLeaveSeeThroughLines)
+{
+    // Outline 2 wide, 1 pixel clear of the bar; the inline drawn in index 0.
+    const std::vector<uint8_t> p = Render("outline 2 1\ninline 3 1\ncolour outline 50\ncolour inline 0\n");
+    EXPECT_EQ(At(p, 311, 100), 160);  // bar
+    EXPECT_EQ(At(p, 310, 100), 0);    // gap
+    EXPECT_EQ(At(p, 309, 100), 50);   // outline
+    EXPECT_EQ(At(p, 308, 100), 50);
+    EXPECT_EQ(At(p, 307, 100), 0);
+    EXPECT_EQ(At(p, 321, 100), 0);
+    EXPECT_EQ(At(p, 322, 100), 50);
+    EXPECT_EQ(At(p, 315, 59), 0);
+    EXPECT_EQ(At(p, 315, 58), 50);
+    EXPECT_EQ(At(p, 314, 100), 0);  // inline, both sides
+    EXPECT_EQ(At(p, 317, 100), 0);
+    EXPECT_EQ(At(p, 315, 100), 160);
+}
+
 TEST(LogoDrawing, SlantLeansTheTopsRight)
 {
     const std::vector<uint8_t> p = Render("slant 0.1\n");
@@ -192,12 +210,14 @@ TEST(LogoDescriptionParser, RefusesMalformedDescriptionsNamingTheLine)
     const std::string letter = "letter I 10\n line 5 0 5 100\nend\n";
     const Malformed cases[] = {
         {"unknown keyword", head + "glow 3\n" + kRamp + letter, 5, "unknown keyword \"glow\""},
-        {"missing value", head + "outline\n" + kRamp + letter, 5, "\"outline\" takes 1 value, found 0"},
+        {"missing value", head + "spacing\n" + kRamp + letter, 5, "\"spacing\" takes 1 value, found 0"},
         {"extra value", head + "shadow 1 2 3\n" + kRamp + letter, 5, "\"shadow\" takes 2 values, found 3"},
         {"not a number", head + "spacing wide\n" + kRamp + letter, 5, "\"wide\" is not a number"},
         {"zero stroke", "stroke 0\n", 1, "must be above 0"},
         {"given twice", head + "top 61\n" + kRamp + letter, 5, "\"top\" is given twice"},
-        {"transparent colour", head + "colour outline 0\n" + kRamp + letter, 5, "outside 1-255"},
+        {"transparent body", "gradient 0 100\n", 1, "colour index 0 is outside 1-255 (0 is the transparent"},
+        {"colour beyond the palette", head + "colour outline 256\n", 5, "colour index 256 is outside 0-255"},
+        {"outline with three values", head + "outline 1 2 3\n", 5, "\"outline\" takes a width and an optional gap"},
         {"body colour out of range", "gradient 1 256\n", 1, "colour index 256 is outside 1-255"},
         {"unknown colour part", head + "colour glow 9\n", 5, "unknown colour \"glow\""},
         {"fractional shadow", head + "shadow 1.5 2\n", 5, "whole number"},
