@@ -17,6 +17,12 @@ if(QUILLMOOR_SANITIZE)
   target_link_options(quillmoor_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
+option(QUILLMOOR_TSAN "Build with ThreadSanitizer" OFF)
+if(QUILLMOOR_TSAN)
+  target_compile_options(quillmoor_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(quillmoor_flags INTERFACE -fsanitize=thread)
+endif()
+
 option(QUILLMOOR_FUZZ "Instrument everything for libFuzzer (clang only)" OFF)
 if(QUILLMOOR_FUZZ)
   target_compile_options(quillmoor_flags INTERFACE
