@@ -215,10 +215,9 @@ SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
     start = {entry, parameter};
     SDL_Thread* thread = SDL_CreateThread(
         [](void* data) -> int {
-            // The ring holds only 93 ms: ask to be scheduled ahead of busy
-            // neighbours (granted where the system allows it, as for SDL's
-            // own audio thread).
-            SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
+            // The ring holds only 93 ms: ask to be scheduled as promptly as
+            // SDL's own audio thread (granted where the system allows it).
+            SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
             const Start* s = static_cast<const Start*>(data);
             return static_cast<int>(s->entry(s->parameter));
         },
