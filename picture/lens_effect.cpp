@@ -107,24 +107,49 @@ void RenderEffect()
     const int32_t bx = Effect.ViewOffsetX + 1024;
     const int32_t by = Effect.ViewOffsetY + 1024;
 
+    // Four pixels at a time, in vectors of four 32-bit lanes: their table
+    // positions, then their map cells from the two entries per vector. An
+    // entry read as 64 bits holds x in its low and y in its high half; once
+    // both are shifted into cell units (9..54), adding the 64-bit lane
+    // shifted right by 25 puts R * 128 + K in the low half.
+    using Int4 = int32_t __attribute__((vector_size(16)));
+    using UInt4 = uint32_t __attribute__((vector_size(16)));
+    using Wide2 = uint64_t __attribute__((vector_size(16)));
+    const Int4 bias = {bx, by, bx, by};
+    const Int4 stepU = {4 * walk.du, 4 * walk.du, 4 * walk.du, 4 * walk.du};
+    const Int4 stepV = {4 * walk.dv, 4 * walk.dv, 4 * walk.dv, 4 * walk.dv};
+    const LensEntry* lens = Effect.LensTable;
+    const uint8_t* light = Effect.LightMap;
+    auto entryBits = [lens](uint32_t index) {
+        uint64_t bits;
+        std::memcpy(&bits, lens + index, sizeof bits);
+        return bits;
+    };
+
     // Every index stays inside its table for any view this effect produces
     // (table rows and columns 134..888, map cells 9..54), so nothing is
     // tested per pixel.
-    const LensEntry* lens = Effect.LensTable;
-    const uint8_t* light = Effect.LightMap;
     for (int32_t row = 0; row < PictureHeight; ++row) {
-        int32_t u = walk.u + row * walk.eu;
-        int32_t v = walk.v + row * walk.ev;
+        const int32_t u = walk.u + row * walk.eu;
+        const int32_t v = walk.v + row * walk.ev;
+        Int4 u4 = {u, u + walk.du, u + 2 * walk.du, u + 3 * walk.du};
+        Int4 v4 = {v, v + walk.dv, v + 2 * walk.dv, v + 3 * walk.dv};
         uint8_t* target = WorkPixel(0, row);
         for (int32_t column = 0; column < PictureWidth; column += 4) {
-            uint32_t four = 0;
-            for (int k = 0; k < 4; ++k) {
-                const LensEntry entry = lens[(v >> 8) * LensSize + (u >> 8)];
-                const int32_t cell = ((entry.y + by) >> 5) * LightMapPitch + ((entry.x + bx) >> 5);
-                four |= static_cast<uint32_t>(light[cell]) << (8 * k);
-                u += walk.du;
-                v += walk.dv;
-            }
+            // Unsigned lanes: the indices are never negative, and reading them
+            // as unsigned saves a sign extension per lookup.
+            const UInt4 index = reinterpret_cast<UInt4>(((v4 >> 8) << 10) + (u4 >> 8));
+            u4 += stepU;
+            v4 += stepV;
+            const Wide2 first = {entryBits(index[0]), entryBits(index[1])};
+            const Wide2 second = {entryBits(index[2]), entryBits(index[3])};
+            Int4 a = (reinterpret_cast<Int4>(first) + bias) >> 5;
+            Int4 b = (reinterpret_cast<Int4>(second) + bias) >> 5;
+            a += reinterpret_cast<Int4>(reinterpret_cast<Wide2>(a) >> 25);
+            b += reinterpret_cast<Int4>(reinterpret_cast<Wide2>(b) >> 25);
+            const UInt4 cell = reinterpret_cast<UInt4>(__builtin_shufflevector(a, b, 0, 2, 4, 6));
+            const uint32_t four = uint32_t{light[cell[0]]} | uint32_t{light[cell[1]]} << 8 |
+                                  uint32_t{light[cell[2]]} << 16 | uint32_t{light[cell[3]]} << 24;
             std::memcpy(target + column, &four, sizeof four);
         }
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "picture/logo_overlay.h"
@@ -13,6 +14,13 @@ namespace {
 
 using picture_test::MakeLogo;
 using picture_test::ScratchDir;
+
+// One scratch directory per test, so tests may run side by side.
+std::string ScratchName()
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
 using picture_test::WriteFile;
 
 class LogoTest : public ::testing::Test {
@@ -31,7 +39,7 @@ protected:
         return set;
     }
 
-    ScratchDir scratch{"logo"};
+    ScratchDir scratch{ScratchName()};
 };
 
 TEST_F(LogoTest, StoredRowsLandBottomUpAndCentred)

@@ -1,9 +1,7 @@
-// A small fixed set of picture assets for tests: a logo, a font table and
-// glyphs, written by the tests themselves into a scratch directory that is
-// the current directory while a test runs.
+// A small fixed set of picture assets for tests and benchmarks: a logo, a
+// font table and glyphs, written into a scratch directory that is the
+// current directory while it exists.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -18,9 +16,9 @@ namespace fs = std::filesystem;
 // A fresh directory, current for the lifetime of the object.
 class ScratchDir {
 public:
-    explicit ScratchDir(const std::string& tag)
-        : previous_(fs::current_path()),
-          dir_(fs::temp_directory_path() / ("quillmoor-" + tag + "-" + TestName()))
+    // `name` must be unique among scratch directories that exist at once.
+    explicit ScratchDir(const std::string& name)
+        : previous_(fs::current_path()), dir_(fs::temp_directory_path() / ("quillmoor-" + name))
     {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -35,12 +33,6 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
 private:
-    static std::string TestName()
-    {
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        return test ? std::string(test->test_suite_name()) + "." + test->name() : "outside";
-    }
-
     fs::path previous_;
     fs::path dir_;
 };

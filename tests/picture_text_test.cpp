@@ -12,6 +12,13 @@
 namespace {
 
 using picture_test::ScratchDir;
+
+// One scratch directory per test, so tests may run side by side.
+std::string ScratchName()
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
 using picture_test::WriteFile;
 
 class TextTest : public ::testing::Test {
@@ -73,7 +80,7 @@ TEST_F(TextTest, RecolourTableTurnsDarkBrightAndBack)
 
 TEST_F(TextTest, LoadFontReadsBothFilesAndCutsLongOnes)
 {
-    ScratchDir scratch{"font"};
+    ScratchDir scratch{ScratchName()};
     LoadFont();   // nothing there yet: both buffers stay zero
     for (uint8_t b : Text.GlyphIndexTable) ASSERT_EQ(b, 0);
     for (uint8_t b : Text.GlyphBitmaps) ASSERT_EQ(b, 0);
