@@ -66,9 +66,9 @@ EM_JS(void, CanvasPut, (const uint8_t* rgba, int width, int height), {
     put();
 });
 
+// The browser's own modal box; it has no caption of its own to set.
 EM_JS(void, ShowWarningBox, (const char* caption, const char* text), {
-    const message = UTF8ToString(caption) + ': ' + UTF8ToString(text);
-    console.warn(message);
+    console.warn(UTF8ToString(caption) + ': ' + UTF8ToString(text));
     window.alert(UTF8ToString(text));
 });
 // clang-format on

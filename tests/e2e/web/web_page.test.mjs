@@ -1,6 +1,7 @@
 // The intro's web page in headless Chromium: it loads cleanly, animates after
 // the click, draws exactly what the native build draws, plays the sound the
-// native build computes, and fits the picture to the window.
+// native build computes, runs silent without Web Audio, and fits the picture
+// to the window.
 //
 // Each test serves the built page (QUILLMOOR_WEB_ROOT) from its own
 // `python3 -m http.server` on a free local port and drives its own browser,
@@ -75,10 +76,16 @@ async function withBrowser(body) {
 
 // Opens the page and records everything that went wrong on it.
 async function openPage(browser, url, options = {}) {
-  const context = await browser.newContext({ viewport: { width: 1400, height: 900 }, ...options });
+  const { withoutWebAudio, ...contextOptions } = options;
+  const context = await browser.newContext({ viewport: { width: 1400, height: 900 }, ...contextOptions });
   const page = await context.newPage();
+  if (withoutWebAudio) {
+    await page.addInitScript(() => { delete window.AudioContext; delete window.webkitAudioContext; });
+  }
   const problems = [];
   const logs = [];
+  const dialogs = [];
+  page.on('dialog', (dialog) => { dialogs.push(dialog.message()); dialog.accept(); });
   page.on('console', (message) => {
     logs.push(message.text());
     if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
@@ -90,7 +97,7 @@ async function openPage(browser, url, options = {}) {
   });
   await page.goto(url);
   await page.waitForSelector('#start[data-state="ready"]', { timeout: 30000 });
-  return { page, problems, logs };
+  return { page, problems, logs, dialogs };
 }
 
 const turns = (page) => page.evaluate(() => Module._QuillmoorTurns());
@@ -145,8 +152,9 @@ function assertSamePicture(rgba, rgb, what) {
 
 test('LoadsCleanly', async () => {
   await withBrowser(async (browser, url) => {
-    const { page, problems, logs } = await openPage(browser, url);
+    const { page, problems, logs, dialogs } = await openPage(browser, url);
     assert.deepEqual(problems, []);
+    assert.deepEqual(dialogs, []);
     assert.ok(logs.includes(Banner), `banner missing from the console: ${JSON.stringify(logs)}`);
     assert.equal(await page.textContent('#start'), 'Click to start');
     assert.ok(await page.isVisible('#start'));
@@ -239,6 +247,21 @@ test('SoundPlays', async () => {
     await page.keyboard.press('m');
     assert.equal(await page.evaluate(() => Module['quillmoorAudio'].gain.gain.value), 1);
     assert.equal(await page.isVisible('#muted'), false);
+    assert.deepEqual(problems, []);
+  });
+});
+
+test('NoWebAudio', async () => {
+  await withBrowser(async (browser, url) => {
+    // A browser without Web Audio is a machine without a sound device: the
+    // warning comes before the first frame, then the picture runs in silence.
+    const { page, problems, dialogs } = await openPage(browser, url, { withoutWebAudio: true });
+    assert.deepEqual(dialogs, ["ERROR: Can't open the SoundServer."]);
+    assert.equal(await turns(page), 1);
+    await page.click('#start');
+    await waitForTurns(page, 20);
+    assert.equal(await page.evaluate(() => Module['quillmoorAudio'] === undefined), true);
+    assert.equal(await page.evaluate(() => Module._QuillmoorSoundBytesPlayed()), 0);
     assert.deepEqual(problems, []);
   });
 });
