@@ -199,7 +199,7 @@ test('FramesAdvance', async (t) => {
 });
 
 test('FrameMatchesNative', async () => {
-  const count = 120;
+  const count = 300;
   await withBrowser(async (browser, url) => {
     const { page, problems, logs } = await openPage(browser, `${url}?turns=${count}`);
     assertSamePicture(await canvasPixels(page), reference('frame', 1), 'first frame, under the overlay');
