@@ -14,6 +14,7 @@
   const canvas = document.getElementById('picture');
   const start = document.getElementById('start');
   const mutedBadge = document.getElementById('muted');
+  const hint = document.getElementById('hint');
 
   const args = [];
   const turns = new URLSearchParams(window.location.search).get('turns');
@@ -45,11 +46,20 @@
   function begin() {
     if (start.hidden || start.disabled) return;
     start.hidden = true;
+    hint.hidden = true;
     start.dataset.state = 'running';
     Module._QuillmoorStart();
   }
 
   start.addEventListener('click', begin);
+  // A browser may suspend the audio (another tab took the output, a phone
+  // call); any later click or key brings it back.
+  const resumeSound = () => {
+    const audio = Module['quillmoorAudio'];
+    if (audio && audio.context.state !== 'running' && audio.context.state !== 'closed') audio.context.resume();
+  };
+  window.addEventListener('pointerdown', resumeSound);
+  window.addEventListener('keydown', resumeSound);
   stage.addEventListener('dblclick', toggleFullscreen);
   window.addEventListener('keydown', (event) => {
     if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return;
