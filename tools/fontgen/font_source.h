@@ -40,7 +40,7 @@ struct SourceError {
 };
 
 // Parses the whole source. On failure returns false and describes the first
-// fault in `error`; `font` is then unspecified.
+// fault in `error`; `font` then holds a partial result.
 bool ParseFontSource(std::string_view text, Font& font, SourceError& error);
 
 std::vector<uint8_t> EncodeGlyphBitmaps(const Font& font);  // kGlyphCount * 32 bytes
