@@ -414,8 +414,19 @@ def key(session, window, keys):
     """Gives the window the keyboard (through the window manager if there is
     one, directly on a bare X server) and types."""
     env = dict(os.environ, DISPLAY=session.display_name)
-    focus = "windowactivate" if session.window_manager else "windowfocus"
-    subprocess.run(["xdotool", focus, "--sync", str(window)], env=env, check=True, timeout=10)
+    if session.window_manager:
+        # Asks the window manager, which may still be busy with the window
+        # (a fullscreen switch): ask again a few times.
+        for _ in range(10):
+            if subprocess.run(["xdotool", "windowactivate", "--sync", str(window)], env=env,
+                              capture_output=True, timeout=10).returncode == 0:
+                break
+            time.sleep(0.3)
+        else:
+            raise Failure("the window manager won't activate the window")
+    else:
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], env=env, check=True,
+                       timeout=10)
     subprocess.run(["xdotool", "key", "--delay", "80", *keys], env=env, check=True, timeout=10)
 
 
@@ -737,7 +748,7 @@ def case_sound_back(options):
         frame_before = check_picture_at(session, window, 1)
         time.sleep(3.0)   # lost; reopening waits for a reader
         check(intro.exited() is None, "the intro ended when its output went away")
-        second = FifoListener(fifo, 8.0)
+        second = FifoListener(fifo, 10.0)
         second.opened.wait(30)
         back_at = time.monotonic()
         second.join(30)
