@@ -7,7 +7,8 @@
 // playback, so the cursor moves on and the music keeps its time, unheard.
 // Between refills the sound thread notices the loss and every two seconds
 // opens the default output anew; once one opens, the ring moves over to it
-// where its cursor stands and the music is heard again.
+// where its cursor stands and the music is heard again. (An opening that
+// blocks holds the music with it; the picture never waits for the sound.)
 #include "sound/sdl_sound_device.h"
 
 #include <SDL.h>
