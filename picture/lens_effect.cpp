@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -10,8 +11,10 @@
 
 EffectState Effect;
 
-// Four pixels go out as one 32-bit store, the leftmost in the lowest byte.
+// Four pixels go out as one 32-bit store, the leftmost in the lowest byte,
+// and an entry is read as one 64-bit value, x in its low half.
 static_assert(std::endian::native == std::endian::little);
+static_assert(sizeof(LensEntry) == 8 && offsetof(LensEntry, y) == 4);
 
 void ResetEffect()
 {
@@ -107,23 +110,36 @@ void RenderEffect()
     const int32_t bx = Effect.ViewOffsetX + 1024;
     const int32_t by = Effect.ViewOffsetY + 1024;
 
-    // Four pixels at a time, in vectors of four 32-bit lanes: their table
-    // positions, then their map cells from the two entries per vector. An
-    // entry read as 64 bits holds x in its low and y in its high half; once
-    // both are shifted into cell units (9..54), adding the 64-bit lane
-    // shifted right by 25 puts R * 128 + K in the low half.
+    // Where each displacement lands in this frame's map: a displacement y
+    // picks the map row (y + by) >> 5 and x the byte (x + bx) >> 5 within
+    // it. The few map rows a frame can reach are copied out once, indexed
+    // directly by x, so a pixel costs its table entry and two lookups.
+    constexpr int32_t reach = 221;   // every displacement lies within -221..221
+    uint8_t lightRows[(2 * reach + 1) / 32 + 2][2 * reach + 1];
+    const uint8_t* lightRowOf[2 * reach + 1];
+    const int32_t firstMapRow = (by - reach) >> 5;
+    for (int32_t mapRow = firstMapRow; mapRow <= (by + reach) >> 5; ++mapRow) {
+        uint8_t* copy = lightRows[mapRow - firstMapRow];
+        for (int32_t x = -reach; x <= reach; ++x)
+            copy[x + reach] = Effect.LightMap[mapRow * LightMapPitch + ((x + bx) >> 5)];
+    }
+    for (int32_t y = -reach; y <= reach; ++y)
+        lightRowOf[y + reach] = lightRows[((y + by) >> 5) - firstMapRow] + reach;
+    const uint8_t* const* rowOf = lightRowOf + reach;
+
+    // Table positions, four pixels at a time in vectors of 32-bit lanes, as
+    // byte offsets ((v >> 8) * 1024 + (u >> 8)) * 8 into the table, taken
+    // out two at a time as 64-bit halves.
     using Int4 = int32_t __attribute__((vector_size(16)));
-    using UInt4 = uint32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
-    const Int4 bias = {bx, by, bx, by};
     const Int4 stepU = {4 * walk.du, 4 * walk.du, 4 * walk.du, 4 * walk.du};
     const Int4 stepV = {4 * walk.dv, 4 * walk.dv, 4 * walk.dv, 4 * walk.dv};
-    const LensEntry* lens = Effect.LensTable;
-    const uint8_t* light = Effect.LightMap;
-    auto entryBits = [lens](uint32_t index) {
-        uint64_t bits;
-        std::memcpy(&bits, lens + index, sizeof bits);
-        return bits;
+    const char* lens = reinterpret_cast<const char*>(Effect.LensTable);
+    auto pixel = [lens, rowOf](uint64_t offset) -> uint32_t {
+        // One 64-bit read: x in the low half, y in the high half.
+        int64_t bits;
+        std::memcpy(&bits, lens + offset, sizeof bits);
+        return rowOf[bits >> 32][static_cast<int32_t>(bits)];
     };
 
     // Every index stays inside its table for any view this effect produces
@@ -136,20 +152,11 @@ void RenderEffect()
         Int4 v4 = {v, v + walk.dv, v + 2 * walk.dv, v + 3 * walk.dv};
         uint8_t* target = WorkPixel(0, row);
         for (int32_t column = 0; column < PictureWidth; column += 4) {
-            // Unsigned lanes: the indices are never negative, and reading them
-            // as unsigned saves a sign extension per lookup.
-            const UInt4 index = reinterpret_cast<UInt4>(((v4 >> 8) << 10) + (u4 >> 8));
+            const Wide2 offsets = reinterpret_cast<Wide2>(((v4 >> 8) << 13) + ((u4 >> 8) << 3));
             u4 += stepU;
             v4 += stepV;
-            const Wide2 first = {entryBits(index[0]), entryBits(index[1])};
-            const Wide2 second = {entryBits(index[2]), entryBits(index[3])};
-            Int4 a = (reinterpret_cast<Int4>(first) + bias) >> 5;
-            Int4 b = (reinterpret_cast<Int4>(second) + bias) >> 5;
-            a += reinterpret_cast<Int4>(reinterpret_cast<Wide2>(a) >> 25);
-            b += reinterpret_cast<Int4>(reinterpret_cast<Wide2>(b) >> 25);
-            const UInt4 cell = reinterpret_cast<UInt4>(__builtin_shufflevector(a, b, 0, 2, 4, 6));
-            const uint32_t four = uint32_t{light[cell[0]]} | uint32_t{light[cell[1]]} << 8 |
-                                  uint32_t{light[cell[2]]} << 16 | uint32_t{light[cell[3]]} << 24;
+            const uint32_t four = pixel(offsets[0] & 0xFFFFFFFF) | pixel(offsets[0] >> 32) << 8 |
+                                  pixel(offsets[1] & 0xFFFFFFFF) << 16 | pixel(offsets[1] >> 32) << 24;
             std::memcpy(target + column, &four, sizeof four);
         }
     }

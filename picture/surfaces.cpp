@@ -1,12 +1,8 @@
 #include "picture/surfaces.h"
 
 #include <bit>
-#include <cstring>
 
 #include "app/arith.h"
-
-// ConvertFrame writes two pixels per 64-bit store, the left one in the low half.
-static_assert(std::endian::native == std::endian::little);
 
 Surfaces Screen;
 
@@ -33,19 +29,15 @@ void BuildPalette()
 
 int ConvertFrame()
 {
-    // Four pixels per step: one 32-bit read of indices, four lookups, two
-    // 64-bit writes.
     const uint32_t* palette = Screen.Palette;
     for (int y = 0; y < PictureHeight; ++y) {
         const uint8_t* source = WorkPixel(0, y);
         uint32_t* target = Screen.OutputImage + y * PictureWidth;
         for (int x = 0; x < PictureWidth; x += 4) {
-            uint32_t four;
-            std::memcpy(&four, source + x, sizeof four);
-            const uint64_t low = palette[four & 0xFF] | static_cast<uint64_t>(palette[four >> 8 & 0xFF]) << 32;
-            const uint64_t high = palette[four >> 16 & 0xFF] | static_cast<uint64_t>(palette[four >> 24]) << 32;
-            std::memcpy(target + x, &low, sizeof low);
-            std::memcpy(target + x + 2, &high, sizeof high);
+            target[x + 0] = palette[source[x + 0]];
+            target[x + 1] = palette[source[x + 1]];
+            target[x + 2] = palette[source[x + 2]];
+            target[x + 3] = palette[source[x + 3]];
         }
     }
     return 0;
