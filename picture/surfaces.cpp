@@ -1,6 +1,7 @@
 #include "picture/surfaces.h"
 
 #include <bit>
+#include <cstring>
 
 #include "app/arith.h"
 
@@ -29,15 +30,16 @@ void BuildPalette()
 
 int ConvertFrame()
 {
+    using Pixels4 = uint32_t __attribute__((vector_size(16)));
     const uint32_t* palette = Screen.Palette;
     for (int y = 0; y < PictureHeight; ++y) {
         const uint8_t* source = WorkPixel(0, y);
         uint32_t* target = Screen.OutputImage + y * PictureWidth;
         for (int x = 0; x < PictureWidth; x += 4) {
-            target[x + 0] = palette[source[x + 0]];
-            target[x + 1] = palette[source[x + 1]];
-            target[x + 2] = palette[source[x + 2]];
-            target[x + 3] = palette[source[x + 3]];
+            // Gathered into one vector, stored with one 16-byte write.
+            const Pixels4 four = {palette[source[x + 0]], palette[source[x + 1]], palette[source[x + 2]],
+                                  palette[source[x + 3]]};
+            std::memcpy(target + x, &four, sizeof four);
         }
     }
     return 0;
