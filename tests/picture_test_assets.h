@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,11 @@ namespace fs = std::filesystem;
 // A fresh directory, current for the lifetime of the object.
 class ScratchDir {
 public:
-    // `name` must be unique among scratch directories that exist at once.
+    // `name` tells the directories apart; a random suffix keeps processes
+    // that run side by side (ctest -j) out of each other's way.
     explicit ScratchDir(const std::string& name)
-        : previous_(fs::current_path()), dir_(fs::temp_directory_path() / ("quillmoor-" + name))
+        : previous_(fs::current_path()),
+          dir_(fs::temp_directory_path() / ("quillmoor-" + name + "-" + std::to_string(std::random_device{}())))
     {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
