@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -11,10 +10,8 @@
 
 EffectState Effect;
 
-// Four pixels go out as one 32-bit store, the leftmost in the lowest byte,
-// and an entry is read as one 64-bit value, x in its low half.
+// Four pixels go out as one 32-bit store, the leftmost in the lowest byte.
 static_assert(std::endian::native == std::endian::little);
-static_assert(sizeof(LensEntry) == 8 && offsetof(LensEntry, y) == 4);
 
 void ResetEffect()
 {
@@ -36,6 +33,8 @@ void BuildLensTable()
             const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
             entry->x = TruncToInt(h * d);
             entry->y = TruncToInt(h * a);
+            Effect.lensTiles[LensTileIndex(j, i)] =
+                static_cast<uint16_t>(entry->x) | static_cast<uint32_t>(static_cast<uint16_t>(entry->y)) << 16;
         }
     }
 }
@@ -127,19 +126,25 @@ void RenderEffect()
         lightRowOf[y + reach] = lightRows[((y + by) >> 5) - firstMapRow] + reach;
     const uint8_t* const* rowOf = lightRowOf + reach;
 
-    // Table positions, four pixels at a time in vectors of 32-bit lanes, as
-    // byte offsets ((v >> 8) * 1024 + (u >> 8)) * 8 into the table, taken
-    // out two at a time as 64-bit halves; eight pixels (two stores) a step.
+    // Table positions (v >> 8, u >> 8), four pixels at a time in vectors of
+    // 32-bit lanes, as byte offsets of their tiled entries, taken out two at
+    // a time as 64-bit halves; eight pixels (two stores) a step.
     using Int4 = int32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
     const Int4 stepU = {4 * walk.du, 4 * walk.du, 4 * walk.du, 4 * walk.du};
     const Int4 stepV = {4 * walk.dv, 4 * walk.dv, 4 * walk.dv, 4 * walk.dv};
-    const char* lens = reinterpret_cast<const char*>(Effect.LensTable);
-    auto pixel = [lens, rowOf](uint64_t offset) -> uint32_t {
-        // One 64-bit read: x in the low half, y in the high half.
-        int64_t bits;
-        std::memcpy(&bits, lens + offset, sizeof bits);
-        return rowOf[bits >> 32][static_cast<int32_t>(bits)];
+    const Int4 three = {3, 3, 3, 3};
+    auto tileOffsets = [three](Int4 u4, Int4 v4) {
+        // 4 * LensTileIndex(v >> 8, u >> 8), lane by lane.
+        const Int4 row = v4 >> 8, column = u4 >> 8;
+        return reinterpret_cast<Wide2>(((row >> 2) << 14) + ((column >> 2) << 6) + ((row & three) << 4) +
+                                       ((column & three) << 2));
+    };
+    const char* tiles = reinterpret_cast<const char*>(Effect.lensTiles);
+    auto pixel = [tiles, rowOf](uint64_t offset) -> uint32_t {
+        int32_t bits;
+        std::memcpy(&bits, tiles + offset, sizeof bits);
+        return rowOf[bits >> 16][static_cast<int16_t>(bits)];
     };
 
     // Every index stays inside its table for any view this effect produces
@@ -152,8 +157,8 @@ void RenderEffect()
         Int4 v4 = {v, v + walk.dv, v + 2 * walk.dv, v + 3 * walk.dv};
         uint8_t* target = WorkPixel(0, row);
         for (int32_t column = 0; column < PictureWidth; column += 8) {
-            const Wide2 offsets = reinterpret_cast<Wide2>(((v4 >> 8) << 13) + ((u4 >> 8) << 3));
-            const Wide2 next = reinterpret_cast<Wide2>((((v4 + stepV) >> 8) << 13) + (((u4 + stepU) >> 8) << 3));
+            const Wide2 offsets = tileOffsets(u4, v4);
+            const Wide2 next = tileOffsets(u4 + stepU, v4 + stepV);
             u4 += stepU + stepU;
             v4 += stepV + stepV;
             const uint32_t four = pixel(offsets[0] & 0xFFFFFFFF) | pixel(offsets[0] >> 32) << 8 |

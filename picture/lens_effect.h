@@ -43,7 +43,19 @@ struct EffectState {
 
     // Row-major, entry (row j, column i) at j * 1024 + i; 8 MiB.
     alignas(64) LensEntry LensTable[LensSize * LensSize] = {};
+
+    // The same entries for the render, 4 bytes each (x in the low, y in the
+    // high 16 bits) and kept in 4 x 4 tiles of 64 bytes, entry (j, i) at
+    // LensTileIndex(j, i): a steeply turned view crosses a table row at
+    // nearly every pixel, and in tiles its next pixels and rows still find
+    // their entries in lines already read.
+    alignas(64) uint32_t lensTiles[LensSize * LensSize] = {};
 };
+
+constexpr uint32_t LensTileIndex(uint32_t row, uint32_t column)
+{
+    return ((row >> 2) * (LensSize / 4) + (column >> 2)) * 16 + (row & 3) * 4 + (column & 3);
+}
 
 extern EffectState Effect;
 

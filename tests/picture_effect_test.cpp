@@ -57,6 +57,18 @@ TEST_F(EffectTest, LensDisplacementsStayWithin221AndReachIt)
     EXPECT_EQ(high, 221);
 }
 
+TEST_F(EffectTest, TiledCopyHoldsEveryEntry)
+{
+    for (uint32_t row = 0; row < LensSize; ++row) {
+        for (uint32_t column = 0; column < LensSize; ++column) {
+            const uint32_t tiled = Effect.lensTiles[LensTileIndex(row, column)];
+            const LensEntry& entry = Lens(row, column);
+            ASSERT_EQ(static_cast<int16_t>(tiled & 0xFFFF), entry.x) << row << "," << column;
+            ASSERT_EQ(static_cast<int16_t>(tiled >> 16), entry.y) << row << "," << column;
+        }
+    }
+}
+
 TEST_F(EffectTest, ViewOfTheFirstThreeFrames)
 {
     UpdateView();
