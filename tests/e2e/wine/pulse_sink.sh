@@ -51,7 +51,7 @@ ASOUND
 # Records what the sink plays into $1 (WAV) until stop_recording. Sets
 # RECORDER_PID.
 start_recording() {
-  parec -d capture.monitor --file-format=wav --format=s16le --rate=$SINK_RATE \
+  "${AUDIO_NICE[@]}" parec -d capture.monitor --file-format=wav --format=s16le --rate=$SINK_RATE \
     --channels=$SINK_CHANNELS "$1" 2>"$WORK/parec.log" &
   RECORDER_PID=$!
   STARTED+=("$RECORDER_PID")

@@ -4,7 +4,7 @@
 # sample stream for the song (quillmoor_sound_match, run under Wine as well).
 TEST_NAME=${TEST_NAME:-sound_stream}
 : "${QUILLMOOR_SOUND_MATCH:?}"
-: "${RECORD_SECONDS:=16}"
+: "${RECORD_SECONDS:=20}"
 source "$(dirname "$0")/wine_session.sh"
 source "$(dirname "$0")/pulse_sink.sh"
 
