@@ -31,6 +31,10 @@ void BuildRecolourTable()
         entry = running >> 8;
         running -= 184;
     }
+    for (int p = 0; p < 256; ++p) {
+        Text.inkTable[p] = static_cast<uint8_t>(p);
+        Text.inkTable[256 + p] = static_cast<uint8_t>(Text.RecolourTable[p]);
+    }
 }
 
 void DrawGlyph(int32_t x, int32_t y, int32_t code)
@@ -41,19 +45,14 @@ void DrawGlyph(int32_t x, int32_t y, int32_t code)
     if (glyph >= GlyphCount) return;
 
     const uint8_t* bits = Text.GlyphBitmaps + GlyphBytes * glyph;
-    const int32_t* recolour = Text.RecolourTable;
+    const uint8_t* ink = Text.inkTable;
     uint8_t* row = WorkPixel(x, y);
     for (int k = 0; k < 16; ++k, row += WorkPitch) {
-        const uint32_t word = static_cast<uint32_t>(bits[2 * k]) << 8 | bits[2 * k + 1];
+        // Bit 15 - j of the row, moved to bit 8, picks the recoloured half
+        // of the ink table for pixel j: no branch per pixel.
+        const uint32_t word = (static_cast<uint32_t>(bits[2 * k]) << 8 | bits[2 * k + 1]) << 8;
         if (word == 0) continue;
-        for (int j = 0; j < 16; ++j) {
-            // keep is 0xFF under a set bit: choose the recoloured value
-            // without a branch.
-            const uint8_t keep = static_cast<uint8_t>(0u - (word >> (15 - j) & 1u));
-            const uint8_t pixel = row[j];
-            const uint8_t recoloured = static_cast<uint8_t>(recolour[pixel]);
-            row[j] = static_cast<uint8_t>(pixel ^ ((pixel ^ recoloured) & keep));
-        }
+        for (int j = 0; j < 16; ++j) row[j] = ink[(word >> (15 - j) & 0x100u) | row[j]];
     }
 }
 

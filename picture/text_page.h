@@ -23,6 +23,9 @@ struct TextState {
     // 16-bit word whose bit 15 is the leftmost pixel.
     alignas(64) uint8_t GlyphBitmaps[GlyphCount * GlyphBytes] = {};
     int32_t RecolourTable[256] = {};     // new index for a pixel under a glyph; low byte counts
+    // What DrawGlyph writes for pixel p: entry p (p itself) under a clear
+    // bit, entry 256 + p (the RecolourTable's low byte) under a set one.
+    uint8_t inkTable[512] = {};
     double WaveXPhase = 0.0;             // horizontal wobble, per column
     double WaveYPhase = 0.0;             // vertical wobble, per column + row
 };
