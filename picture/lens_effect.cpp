@@ -33,8 +33,7 @@ void BuildLensTable()
             const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
             entry->x = TruncToInt(h * d);
             entry->y = TruncToInt(h * a);
-            Effect.lensTiles[LensTileIndex(j, i)] =
-                static_cast<uint16_t>(entry->x) | static_cast<uint32_t>(static_cast<uint16_t>(entry->y)) << 16;
+            Effect.lensTiles[LensTileIndex(j, i)] = static_cast<uint32_t>((entry->y + 221) * 512 + entry->x + 221);
         }
     }
 }
@@ -111,11 +110,10 @@ void RenderEffect()
 
     // Where each displacement lands in this frame's map: a displacement y
     // picks the map row (y + by) >> 5 and x the byte (x + bx) >> 5 within
-    // it. The few map rows a frame can reach are copied out once, indexed
-    // directly by x, so a pixel costs its table entry and two lookups.
+    // it. The few map rows a frame can reach are spread out once over all
+    // displacements, so a pixel costs its table entry and one lookup.
     constexpr int32_t reach = 221;   // every displacement lies within -221..221
     uint8_t lightRows[(2 * reach + 1) / 32 + 2][2 * reach + 1];
-    const uint8_t* lightRowOf[2 * reach + 1];
     const int32_t firstMapRow = (by - reach) >> 5;
     for (int32_t mapRow = firstMapRow; mapRow <= (by + reach) >> 5; ++mapRow) {
         uint8_t* copy = lightRows[mapRow - firstMapRow];
@@ -123,8 +121,7 @@ void RenderEffect()
             copy[x + reach] = Effect.LightMap[mapRow * LightMapPitch + ((x + bx) >> 5)];
     }
     for (int32_t y = -reach; y <= reach; ++y)
-        lightRowOf[y + reach] = lightRows[((y + by) >> 5) - firstMapRow] + reach;
-    const uint8_t* const* rowOf = lightRowOf + reach;
+        std::memcpy(Effect.lightSpread + (y + reach) * 512, lightRows[((y + by) >> 5) - firstMapRow], 2 * reach + 1);
 
     // Table positions (v >> 8, u >> 8), four pixels at a time in vectors of
     // 32-bit lanes, as byte offsets of their tiled entries, taken out two at
@@ -141,10 +138,11 @@ void RenderEffect()
                                        ((column & three) << 2));
     };
     const char* tiles = reinterpret_cast<const char*>(Effect.lensTiles);
-    auto pixel = [tiles, rowOf](uint64_t offset) -> uint32_t {
-        int32_t bits;
-        std::memcpy(&bits, tiles + offset, sizeof bits);
-        return rowOf[bits >> 16][static_cast<int16_t>(bits)];
+    const uint8_t* spread = Effect.lightSpread;
+    auto pixel = [tiles, spread](uint64_t offset) -> uint32_t {
+        uint32_t at;
+        std::memcpy(&at, tiles + offset, sizeof at);
+        return spread[at];
     };
 
     // Every index stays inside its table for any view this effect produces

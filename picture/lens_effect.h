@@ -44,12 +44,16 @@ struct EffectState {
     // Row-major, entry (row j, column i) at j * 1024 + i; 8 MiB.
     alignas(64) LensEntry LensTable[LensSize * LensSize] = {};
 
-    // The same entries for the render, 4 bytes each (x in the low, y in the
-    // high 16 bits) and kept in 4 x 4 tiles of 64 bytes, entry (j, i) at
-    // LensTileIndex(j, i): a steeply turned view crosses a table row at
-    // nearly every pixel, and in tiles its next pixels and rows still find
-    // their entries in lines already read.
+    // The same entries for the render, as (y + 221) * 512 + (x + 221), kept
+    // in 4 x 4 tiles of 64 bytes, entry (j, i) at LensTileIndex(j, i): a
+    // steeply turned view crosses a table row at nearly every pixel, and in
+    // tiles its next pixels and rows still find their entries in lines
+    // already read.
     alignas(64) uint32_t lensTiles[LensSize * LensSize] = {};
+
+    // This frame's light for every displacement, at (y + 221) * 512 +
+    // (x + 221): the map cell ((y + by) >> 5, (x + bx) >> 5).
+    alignas(64) uint8_t lightSpread[443 * 512] = {};
 };
 
 constexpr uint32_t LensTileIndex(uint32_t row, uint32_t column)
