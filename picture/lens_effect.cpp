@@ -33,7 +33,8 @@ void BuildLensTable()
             const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
             entry->x = TruncToInt(h * d);
             entry->y = TruncToInt(h * a);
-            Effect.lensTiles[LensTileIndex(j, i)] = static_cast<uint32_t>((entry->y + 221) * 512 + entry->x + 221);
+            Effect.lensTiles[LensTileIndex(j, i)] =
+                static_cast<uint32_t>((entry->y + LensReach) * SpreadPitch + entry->x + LensReach);
         }
     }
 }
@@ -112,7 +113,7 @@ void RenderEffect()
     // picks the map row (y + by) >> 5 and x the byte (x + bx) >> 5 within
     // it. The few map rows a frame can reach are spread out once over all
     // displacements, so a pixel costs its table entry and one lookup.
-    constexpr int32_t reach = 221;   // every displacement lies within -221..221
+    constexpr int32_t reach = LensReach;
     uint8_t lightRows[(2 * reach + 1) / 32 + 2][2 * reach + 1];
     const int32_t firstMapRow = (by - reach) >> 5;
     for (int32_t mapRow = firstMapRow; mapRow <= (by + reach) >> 5; ++mapRow) {
@@ -121,7 +122,8 @@ void RenderEffect()
             copy[x + reach] = Effect.LightMap[mapRow * LightMapPitch + ((x + bx) >> 5)];
     }
     for (int32_t y = -reach; y <= reach; ++y)
-        std::memcpy(Effect.lightSpread + (y + reach) * 512, lightRows[((y + by) >> 5) - firstMapRow], 2 * reach + 1);
+        std::memcpy(Effect.lightSpread + (y + reach) * SpreadPitch, lightRows[((y + by) >> 5) - firstMapRow],
+                    2 * reach + 1);
 
     // Table positions (v >> 8, u >> 8), four pixels at a time in vectors of
     // 32-bit lanes, as byte offsets of their tiled entries, taken out two at

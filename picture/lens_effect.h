@@ -11,6 +11,8 @@
 constexpr int LensSize = 1024;        // the table is LensSize x LensSize entries
 constexpr int LightMapPitch = 128;    // bytes per LightMap row
 constexpr int LightMapCells = 64;     // rows and columns of lit cells
+constexpr int LensReach = 221;        // every displacement lies within -221..221
+constexpr int SpreadPitch = 512;      // lightSpread row pitch, >= 2 * LensReach + 1
 
 // Per-frame speed and the two heights that shape the lens; fixed.
 constexpr double EffectSpeed = 3.0;
@@ -44,16 +46,17 @@ struct EffectState {
     // Row-major, entry (row j, column i) at j * 1024 + i; 8 MiB.
     alignas(64) LensEntry LensTable[LensSize * LensSize] = {};
 
-    // The same entries for the render, as (y + 221) * 512 + (x + 221), kept
+    // The same entries for the render, as their place in lightSpread, kept
     // in 4 x 4 tiles of 64 bytes, entry (j, i) at LensTileIndex(j, i): a
     // steeply turned view crosses a table row at nearly every pixel, and in
     // tiles its next pixels and rows still find their entries in lines
     // already read.
     alignas(64) uint32_t lensTiles[LensSize * LensSize] = {};
 
-    // This frame's light for every displacement, at (y + 221) * 512 +
-    // (x + 221): the map cell ((y + by) >> 5, (x + bx) >> 5).
-    alignas(64) uint8_t lightSpread[443 * 512] = {};
+    // This frame's light for every displacement (x, y), at
+    // (y + LensReach) * SpreadPitch + x + LensReach: the LightMap cell
+    // ((y + ViewOffsetY + 1024) >> 5, (x + ViewOffsetX + 1024) >> 5).
+    alignas(64) uint8_t lightSpread[(2 * LensReach + 1) * SpreadPitch] = {};
 };
 
 constexpr uint32_t LensTileIndex(uint32_t row, uint32_t column)

@@ -63,8 +63,8 @@ TEST_F(EffectTest, TiledCopyHoldsEveryEntry)
         for (uint32_t column = 0; column < LensSize; ++column) {
             const uint32_t tiled = Effect.lensTiles[LensTileIndex(row, column)];
             const LensEntry& entry = Lens(row, column);
-            ASSERT_EQ(static_cast<int32_t>(tiled % 512) - 221, entry.x) << row << "," << column;
-            ASSERT_EQ(static_cast<int32_t>(tiled / 512) - 221, entry.y) << row << "," << column;
+            ASSERT_EQ(static_cast<int32_t>(tiled % SpreadPitch) - LensReach, entry.x) << row << "," << column;
+            ASSERT_EQ(static_cast<int32_t>(tiled / SpreadPitch) - LensReach, entry.y) << row << "," << column;
         }
     }
 }
