@@ -35,11 +35,14 @@ int ConvertFrame()
     for (int y = 0; y < PictureHeight; ++y) {
         const uint8_t* source = WorkPixel(0, y);
         uint32_t* target = Screen.OutputImage + y * PictureWidth;
-        for (int x = 0; x < PictureWidth; x += 4) {
-            // Gathered into one vector, stored with one 16-byte write.
+        for (int x = 0; x < PictureWidth; x += 8) {
+            // Gathered into vectors, stored with 16-byte writes.
             const Pixels4 four = {palette[source[x + 0]], palette[source[x + 1]], palette[source[x + 2]],
                                   palette[source[x + 3]]};
+            const Pixels4 more = {palette[source[x + 4]], palette[source[x + 5]], palette[source[x + 6]],
+                                  palette[source[x + 7]]};
             std::memcpy(target + x, &four, sizeof four);
+            std::memcpy(target + x + 4, &more, sizeof more);
         }
     }
     return 0;
