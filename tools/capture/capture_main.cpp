@@ -1,0 +1,148 @@
+// quillmoor-capture: the intro's picture and sound without a window or a
+// sound device, as frame hashes, a PNG, a WAV or raw file, a video, or the
+// text page. See CaptureUsage for the command line.
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "command_line.h"
+#include "console.h"
+#include "frame_hash.h"
+#include "intro_capture.h"
+#include "music/player.h"
+#include "output_file.h"
+#include "picture/surfaces.h"
+#include "picture/text_page.h"
+#include "png_writer.h"
+#include "sound_capture.h"
+#include "video_capture.h"
+#include "wav_writer.h"
+
+namespace {
+
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+bool FinishStandardOutput()
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    ReportError("cannot write to standard output");
+    return false;
+}
+
+int RunFrames(const CaptureRequest& request)
+{
+    StartIntro();
+    char hash[17];
+    for (uint64_t i = 0; i < request.frameCount; i++) {
+        RenderNextFrame();
+        if (i < request.firstPrinted) continue;
+        FormatHash(HashPixels(Screen.OutputImage, PictureWidth * PictureHeight), hash);
+        std::printf("%" PRIu64 " %s\n", i, hash);
+    }
+    return FinishStandardOutput() ? 0 : ExitFailure;
+}
+
+int RunPng(const CaptureRequest& request)
+{
+    OutputFile out;
+    if (!out.Open(request.outputPath)) return ExitFailure;
+    StartIntro();
+    ProgressLine progress("frames", request.frameIndex + 1);
+    for (uint64_t i = 0; i <= request.frameIndex; i++) {
+        RenderNextFrame();
+        progress.Update(i + 1);
+    }
+    progress.Finish();
+    const std::vector<uint8_t> png = EncodePng(Screen.OutputImage, PictureWidth, PictureHeight);
+    return out.Write(png.data(), png.size()) && out.Close() ? 0 : ExitFailure;
+}
+
+int RunSound(const CaptureRequest& request)
+{
+    SoundPlan plan;
+    plan.calls = request.calls;
+    plan.paced = request.pacedCalls;
+    if (plan.paced) plan.sampleLimit = request.sampleCount;
+    const uint64_t total = PlannedSamples(plan);
+    const bool wav = request.soundFile == SoundFileKind::Wav;
+    if (wav && total > MaxWavSamples) {
+        ReportError(std::to_string(total) + " samples are more than a WAV file holds (" +
+                    std::to_string(MaxWavSamples) + "); use --raw");
+        return ExitUsage;
+    }
+    OutputFile out;
+    if (!out.Open(request.outputPath)) return ExitFailure;
+    if (wav) {
+        const auto header = WavHeader(static_cast<uint32_t>(total));
+        if (!out.Write(header.data(), header.size())) return ExitFailure;
+    }
+    StartSound();
+    ProgressLine progress("sound", total);
+    std::vector<uint8_t> bytes;
+    const bool written = CaptureSound(
+        plan, &FillCallback,
+        [&](const int16_t* samples, size_t count) {
+            bytes.resize(2 * count);
+            SamplesToLittleEndian(samples, count, bytes.data());
+            return out.Write(bytes.data(), bytes.size());
+        },
+        [&](uint64_t done) { progress.Update(done); });
+    progress.Finish();
+    return written && out.Close() ? 0 : ExitFailure;
+}
+
+int RunTextPage()
+{
+    for (int row = 0; row < TextRows; row++) {
+        std::fwrite(TextPage + row * TextColumns, 1, TextColumns, stdout);
+        std::fputc('\n', stdout);
+    }
+    return FinishStandardOutput() ? 0 : ExitFailure;
+}
+
+// Output paths are taken relative to the folder the tool started in, also
+// when --assets moves it elsewhere.
+bool EnterAssetsFolder(CaptureRequest& request)
+{
+    if (request.assetsDir.empty()) return true;
+    std::error_code error;
+    if (!request.outputPath.empty()) {
+        const std::filesystem::path absolute = std::filesystem::absolute(request.outputPath, error);
+        if (!error) request.outputPath = absolute.string();
+    }
+    std::filesystem::current_path(request.assetsDir, error);
+    if (!error) return true;
+    ReportError("cannot use the assets folder " + request.assetsDir + ": " + error.message());
+    return false;
+}
+
+}   // namespace
+
+int main(int argc, char** argv)
+{
+    CaptureRequest request;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, request, error)) {
+        ReportError(error);
+        std::fputs(CaptureUsage, stderr);
+        return ExitUsage;
+    }
+    if (request.command == CaptureCommand::Help) {
+        std::fputs(CaptureUsage, stdout);
+        return 0;
+    }
+    if (!EnterAssetsFolder(request)) return ExitFailure;
+    switch (request.command) {
+    case CaptureCommand::Frames: return RunFrames(request);
+    case CaptureCommand::Png: return RunPng(request);
+    case CaptureCommand::Sound: return RunSound(request);
+    case CaptureCommand::Video: return RunVideo(request) ? 0 : ExitFailure;
+    case CaptureCommand::TextPage: return RunTextPage();
+    case CaptureCommand::Help: break;
+    }
+    return 0;
+}

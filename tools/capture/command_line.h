@@ -1,0 +1,60 @@
+// The capture tool's command line, parsed into one plain request.
+//
+//   quillmoor-capture [--assets DIR] COMMAND ARGS
+//     frames N [--from K]
+//     png I FILE
+//     sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE)
+//     video SECONDS FILE
+//     textpage
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class CaptureCommand { Help, Frames, Png, Sound, Video, TextPage };
+enum class SoundFileKind { Wav, Raw };
+
+// `count` consecutive FillCallback calls of `bytes` bytes each.
+struct CallRun {
+    uint32_t bytes = 0;
+    uint64_t count = 0;
+};
+
+constexpr uint32_t MaxCallBytes = 1u << 24;       // one region: 16 MiB is far beyond any ring
+constexpr uint64_t MaxFrames = 0xFFFFFFFFu;
+constexpr uint32_t FramesPerSecond = 100;         // one frame per turn of a little over 9 ms
+constexpr uint32_t SampleRate = 44100;
+
+struct CaptureRequest {
+    std::string assetsDir;                        // empty: stay in the current folder
+    CaptureCommand command = CaptureCommand::Help;
+    uint64_t frameCount = 0;                      // frames: N
+    uint64_t firstPrinted = 0;                    // frames: --from K
+    uint64_t frameIndex = 0;                      // png: I
+    std::string outputPath;                       // png, sound, video
+    std::vector<CallRun> calls;                   // sound --calls
+    bool pacedCalls = false;                      // sound --seconds: the server's own calls
+    uint64_t sampleCount = 0;                     // sound --seconds, video: samples wanted
+    uint64_t videoFrames = 0;                     // video: frames wanted
+    SoundFileKind soundFile = SoundFileKind::Wav;
+};
+
+// One line, then the commands; printed to standard error on a bad command line.
+extern const char CaptureUsage[];
+
+// A comma-separated list of byte counts, `A*R` standing for A repeated R
+// times: "8192,1764*2000". R is at least 1; A at most MaxCallBytes.
+bool ParseCallSpec(std::string_view spec, std::vector<CallRun>& runs, std::string& error);
+
+// A non-negative decimal number of seconds ("30", "2.5", at most 9 digits
+// after the point) as whole units of 1 / unitsPerSecond, rounded down and
+// computed exactly (no floating point).
+bool ParseSeconds(std::string_view text, uint32_t unitsPerSecond, uint64_t& units, std::string& error);
+
+// A decimal unsigned integer no larger than `limit`.
+bool ParseCount(std::string_view text, uint64_t limit, uint64_t& value);
+
+// argv[0] is the program name. On false, `error` says what is wrong.
+bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request, std::string& error);

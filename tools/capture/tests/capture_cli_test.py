@@ -1,0 +1,309 @@
+#!/usr/bin/env python3
+"""quillmoor-capture as a user runs it, one case per invocation.
+
+usage: capture_cli_test.py CASE --program PATH --assets DIR --work DIR
+
+PNG files are decoded here with Python's zlib, independently of the tool's own
+writer, and compared with the frame hashes the tool prints. Exits 0 on
+success, 1 on failure, 77 when the case can't run here.
+"""
+import argparse
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+SKIP = 77
+WIDTH, HEIGHT = 640, 400
+RATE = 44100
+USAGE_LINE = "usage: quillmoor-capture [--assets DIR] COMMAND ARGS"
+# Silent calls before the first written sound: one of 8192 bytes, eight of 1764.
+LEAD_IN_SAMPLES = 4096 + 8 * 882
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Tool:
+    def __init__(self, program, assets, work):
+        self.program, self.assets, self.work = program, assets, work
+
+    def run(self, *args, cwd=None, env=None, assets=True, stdout=subprocess.PIPE):
+        command = [self.program] + (["--assets", self.assets] if assets else []) + list(args)
+        result = subprocess.run(command, cwd=cwd or self.work, env=env, stdout=stdout,
+                                stderr=subprocess.PIPE, timeout=240)
+        return result
+
+    def ok(self, *args, **kwargs):
+        result = self.run(*args, **kwargs)
+        check(result.returncode == 0,
+              f"{' '.join(args)}: exit {result.returncode}, stderr: {result.stderr.decode(errors='replace')}")
+        return result.stdout.decode() if result.stdout is not None else ""
+
+    def path(self, name):
+        return os.path.join(self.work, name)
+
+
+def fnv1a64(data):
+    h = 0xcbf29ce484222325
+    for byte in data:
+        h = ((h ^ byte) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+    return h
+
+
+def frame_lines(text):
+    lines = text.splitlines()
+    for line in lines:
+        check(re.fullmatch(r"\d+ [0-9a-f]{16}", line), f"badly formed frame line {line!r}")
+    return lines
+
+
+def decode_png(path):
+    """Returns the pixels of an 8-bit RGB PNG as rows of bytes."""
+    data = open(path, "rb").read()
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", "no PNG signature")
+    at, idat, header, types = 8, b"", None, []
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        (crc,) = struct.unpack(">I", data[at + 8 + length:at + 12 + length])
+        check(zlib.crc32(kind + body) == crc, f"bad CRC in chunk {kind!r}")
+        types.append(kind)
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    check(types[0] == b"IHDR" and types[-1] == b"IEND", f"chunk order {types}")
+    check(header == (WIDTH, HEIGHT, 8, 2, 0, 0, 0), f"IHDR {header}")
+    raw = zlib.decompress(idat)
+    stride = WIDTH * 3
+    check(len(raw) == HEIGHT * (stride + 1), "scanline bytes")
+    rows, above = [], bytearray(stride)
+    for y in range(HEIGHT):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - 3] if i >= 3 else 0
+            b = above[i]
+            c = above[i - 3] if i >= 3 else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+            else:
+                check(kind == 0, f"filter type {kind}")
+        rows.append(bytes(line))
+        above = line
+    return rows
+
+
+def png_frame_hash(path):
+    """The frame hash of a PNG's pixels: blue, green, red, 0 per pixel."""
+    serial = bytearray()
+    for row in decode_png(path):
+        for x in range(WIDTH):
+            serial += bytes((row[3 * x + 2], row[3 * x + 1], row[3 * x], 0))
+    return f"{fnv1a64(serial):016x}"
+
+
+def samples(path, header=False):
+    data = open(path, "rb").read()
+    if header:
+        data = data[44:]
+    return struct.unpack(f"<{len(data) // 2}h", data)
+
+
+def usage_error(tool, *args):
+    result = tool.run(*args, assets=False)
+    stderr = result.stderr.decode()
+    check(result.returncode == 2, f"{args}: exit {result.returncode}, expected 2")
+    check(USAGE_LINE in stderr, f"{args}: no usage line on standard error: {stderr!r}")
+    check(result.stdout == b"", f"{args}: something on standard output")
+
+
+def case_usage(tool):
+    for args in [(), ("frobnicate",), ("frames",), ("frames", "x"), ("frames", "3", "4"),
+                 ("frames", "3", "--from"), ("frames", "3", "--to", "1"), ("png", "3"),
+                 ("png", "x", "a.png"), ("sound", "--seconds", "1"), ("sound", "--wav", "a.wav"),
+                 ("sound", "--calls", "1**2", "--raw", "a.raw"),
+                 ("sound", "--seconds", "1", "--calls", "2", "--raw", "a.raw"),
+                 ("sound", "--seconds", "1", "--wav", "a.wav", "--raw", "a.raw"),
+                 ("video", "0", "a.mp4"), ("video", "1"), ("textpage", "now"), ("--assets",)]:
+        usage_error(tool, *args)
+    check(not os.path.exists(tool.path("a.raw")) and not os.path.exists(tool.path("a.wav")),
+          "a refused command line wrote a file")
+    help_text = tool.ok("--help", assets=False)
+    check(USAGE_LINE in help_text, "--help prints the usage on standard output")
+
+
+def case_unwritable(tool):
+    missing = os.path.join(tool.work, "no such folder", "out")
+    for args in [("png", "0", missing + ".png"), ("sound", "--seconds", "1", "--wav", missing + ".wav"),
+                 ("sound", "--calls", "8192,1764*20", "--raw", missing + ".raw")]:
+        result = tool.run(*args)
+        stderr = result.stderr.decode()
+        check(result.returncode == 1, f"{args}: exit {result.returncode}, expected 1")
+        check(missing in stderr and "cannot write" in stderr, f"{args}: unclear error {stderr!r}")
+        check(USAGE_LINE not in stderr, f"{args}: usage printed for a file error")
+    if os.path.exists("/dev/full"):
+        with open("/dev/full", "wb") as full:
+            result = tool.run("frames", "3", stdout=full)
+        check(result.returncode == 1, f"frames into a full device: exit {result.returncode}")
+    result = tool.run("--assets", os.path.join(tool.work, "no such folder"), "frames", "1", assets=False)
+    check(result.returncode == 1 and "assets folder" in result.stderr.decode(), "missing assets folder")
+
+
+def case_frames(tool):
+    lines = frame_lines(tool.ok("frames", "6"))
+    check([int(line.split()[0]) for line in lines] == list(range(6)), f"frame numbers {lines}")
+    check(len({line.split()[1] for line in lines}) == 6, "the picture doesn't change from frame to frame")
+    check(frame_lines(tool.ok("frames", "6", "--from", "4")) == lines[4:], "--from 4 is not the tail")
+    check(frame_lines(tool.ok("frames", "--from", "5", "6")) == lines[5:], "--from before N")
+    check(tool.ok("frames", "0") == "" and tool.ok("frames", "3", "--from", "7") == "", "nothing to print")
+    check(frame_lines(tool.ok("frames", "6")) == lines, "two runs differ")
+    # Reading the assets from the current folder is the same as --assets.
+    check(frame_lines(tool.ok("frames", "6", cwd=tool.assets, assets=False)) == lines, "--assets vs cwd")
+    # Without assets the intro still runs (and looks different).
+    empty = tempfile.mkdtemp(dir=tool.work)
+    bare = frame_lines(tool.ok("--assets", empty, "frames", "6", assets=False))
+    check(len(bare) == 6 and bare != lines, "no assets: expected six different frames")
+
+
+def case_png(tool):
+    hashes = frame_lines(tool.ok("frames", "101"))
+    for index in (0, 100):
+        name = f"frame{index}.png"
+        # Output paths are relative to where the tool was started, not to --assets.
+        tool.ok("png", str(index), name)
+        check(os.path.exists(tool.path(name)), f"{name} not written into the starting folder")
+        check(not os.path.exists(os.path.join(tool.assets, name)), f"{name} went into the assets folder")
+        got = png_frame_hash(tool.path(name))
+        check(f"{index} {got}" == hashes[index], f"png {index} decodes to {got}, frames says {hashes[index]}")
+        size = os.path.getsize(tool.path(name))
+        check(size < WIDTH * HEIGHT * 3 // 4, f"{name}: {size} bytes, hardly compressed")
+
+
+def case_sound(tool):
+    tool.ok("sound", "--seconds", "1", "--raw", "one.raw")
+    tool.ok("sound", "--seconds", "1", "--wav", "one.wav")
+    one = samples(tool.path("one.raw"))
+    check(len(one) == RATE, f"1 second: {len(one)} samples")
+    check(max(one) - min(one) > 1000, "the tune is silent")
+    wav = open(tool.path("one.wav"), "rb").read()
+    check(wav[:4] == b"RIFF" and wav[8:16] == b"WAVEfmt ", "WAV header")
+    check(struct.unpack("<IHHIIHH", wav[16:36]) == (16, 1, 1, RATE, 2 * RATE, 2, 16), "WAV format")
+    check(struct.unpack("<I", wav[4:8])[0] == 36 + 2 * RATE and struct.unpack("<I", wav[40:44])[0] == 2 * RATE,
+          "WAV sizes")
+    check(wav[44:] == open(tool.path("one.raw"), "rb").read(), "WAV data differs from the raw file")
+
+    # The stream doesn't depend on how the calls cut it.
+    for spec in ["8192,1764*59", "0*9,88200", "2*9,1,64*100,88200", "8192,1764*8,3,100000"]:
+        tool.ok("sound", "--calls", spec, "--raw", "calls.raw")
+        got = samples(tool.path("calls.raw"))
+        check(len(got) >= min(len(one), 1) and got[:len(one)] == one[:len(got)],
+              f"--calls {spec} differs from --seconds 1")
+    tool.ok("sound", "--calls", "8192,1764*8,3,1764", "--raw", "odd.raw")
+    check(len(samples(tool.path("odd.raw"))) == 1 + 882, "an odd call writes bytes / 2 samples")
+
+    tool.ok("sound", "--seconds", "0.5", "--raw", "half.raw")
+    check(samples(tool.path("half.raw")) == one[:RATE // 2], "0.5 seconds is not the first half")
+    tool.ok("sound", "--calls", "8192,1764*8", "--wav", "none.wav")
+    check(os.path.getsize(tool.path("none.wav")) == 44, "nine silent calls wrote sound")
+
+
+def case_textpage(tool):
+    rows = tool.ok("textpage").split("\n")
+    check(rows[-1] == "", "no line end after the last row")
+    rows = rows[:-1]
+    check(len(rows) == 25 and all(len(row) == 40 for row in rows), f"not 25 rows of 40: {rows}")
+    committed = open(os.path.join(tool.assets, "text_page.txt")).read().replace("\r\n", "\n").rstrip("\n")
+    check(rows == committed.split("\n"), "the page differs from assets/text_page.txt")
+
+
+def ffprobe(path, *args):
+    out = subprocess.run(["ffprobe", "-v", "error", *args, "-of", "default=nw=1", path],
+                         stdout=subprocess.PIPE, check=True).stdout.decode()
+    return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+
+
+def case_video(tool):
+    if not (shutil.which("ffmpeg") and shutil.which("ffprobe")):
+        print("SKIP: ffmpeg is not installed")
+        return SKIP
+    tool.ok("video", "1", "one.mp4")
+    check(not any(name.endswith(".sound.wav") for name in os.listdir(tool.work)), "sound track left behind")
+    video = ffprobe(tool.path("one.mp4"), "-select_streams", "v:0", "-count_frames", "-show_entries",
+                    "stream=width,height,r_frame_rate,nb_read_frames")
+    check(video == {"width": "640", "height": "400", "r_frame_rate": "100/1", "nb_read_frames": "100"},
+          f"video stream {video}")
+    audio = ffprobe(tool.path("one.mp4"), "-select_streams", "a:0", "-show_entries", "stream=sample_rate,channels")
+    check(audio == {"sample_rate": "44100", "channels": "1"}, f"audio stream {audio}")
+    # The sound track starts with the silence the ring plays before the first
+    # written sound, then the tune (whose silence level is far from 0).
+    pcm = subprocess.run(["ffmpeg", "-v", "error", "-i", tool.path("one.mp4"), "-f", "s16le", "-ac", "1",
+                          "-ar", str(RATE), "-"], stdout=subprocess.PIPE, check=True).stdout
+    track = struct.unpack(f"<{len(pcm) // 2}h", pcm)
+    check(abs(len(track) - RATE) < 2048, f"sound track of {len(track)} samples")
+    lead = track[:LEAD_IN_SAMPLES - 2048]
+    tune = track[LEAD_IN_SAMPLES + 2048:]
+    check(max(abs(s) for s in lead) < 500, "no silence before the tune")
+    check(sum(abs(s) for s in tune) / len(tune) > 5000, "no tune after the silence")
+
+
+def case_video_without_ffmpeg(tool):
+    empty = tempfile.mkdtemp(dir=tool.work)
+    env = dict(os.environ, PATH=empty)
+    result = tool.run("video", "1", "none.mp4", env=env)
+    stderr = result.stderr.decode()
+    check(result.returncode == 1, f"exit {result.returncode}, expected 1")
+    check("ffmpeg" in stderr and "not found" in stderr, f"unclear error {stderr!r}")
+    check(not os.path.exists(tool.path("none.mp4")), "an output file without ffmpeg")
+
+
+CASES = {
+    "usage": case_usage, "unwritable": case_unwritable, "frames": case_frames, "png": case_png,
+    "sound": case_sound, "textpage": case_textpage, "video": case_video,
+    "video-without-ffmpeg": case_video_without_ffmpeg,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--assets", required=True)
+    parser.add_argument("--work", required=True)
+    options = parser.parse_args()
+    os.makedirs(options.work, exist_ok=True)
+    work = tempfile.mkdtemp(prefix=options.case + ".", dir=options.work)
+    tool = Tool(os.path.abspath(options.program), os.path.abspath(options.assets), work)
+    try:
+        status = CASES[options.case](tool) or 0
+    except Failure as failure:
+        print(f"FAIL: {failure}\n(work folder kept: {work})")
+        return 1
+    shutil.rmtree(work, ignore_errors=True)
+    if status == 0:
+        print(f"PASS: {options.case}")
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())

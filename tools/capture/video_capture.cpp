@@ -1,0 +1,94 @@
+#include "video_capture.h"
+
+#include <bit>
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+#include "console.h"
+#include "ffmpeg_pipe.h"
+#include "intro_capture.h"
+#include "music/player.h"
+#include "output_file.h"
+#include "picture/surfaces.h"
+#include "sound_capture.h"
+#include "wav_writer.h"
+
+// The OutputImage goes to ffmpeg as it lies in memory: blue, green, red, 0.
+static_assert(std::endian::native == std::endian::little, "frames are piped in the host's byte order");
+
+namespace {
+
+// The sound track, written beside the video and removed when done.
+struct SoundTrack {
+    std::string path;
+    ~SoundTrack()
+    {
+        if (!path.empty()) std::remove(path.c_str());
+    }
+};
+
+bool WriteSoundTrack(const std::string& path, uint64_t samples)
+{
+    OutputFile out;
+    if (!out.Open(path)) return false;
+    const auto header = WavHeader(static_cast<uint32_t>(samples));
+    if (!out.Write(header.data(), header.size())) return false;
+    SoundPlan plan;
+    plan.paced = true;
+    plan.withLeadIn = true;
+    plan.sampleLimit = samples;
+    ProgressLine progress("sound", samples);
+    std::vector<uint8_t> bytes;
+    const bool written = CaptureSound(
+        plan, &FillCallback,
+        [&](const int16_t* block, size_t count) {
+            bytes.resize(2 * count);
+            SamplesToLittleEndian(block, count, bytes.data());
+            return out.Write(bytes.data(), bytes.size());
+        },
+        [&](uint64_t done) { progress.Update(done); });
+    progress.Finish();
+    return written && out.Close();
+}
+
+}   // namespace
+
+bool RunVideo(const CaptureRequest& request)
+{
+    if (!FfmpegPresent()) {
+        ReportError("ffmpeg not found: the video command needs the ffmpeg program on the PATH (Debian: apt-get install ffmpeg)");
+        return false;
+    }
+    if (request.sampleCount > MaxWavSamples) {
+        ReportError("the video is too long for its sound track");
+        return false;
+    }
+#ifdef SIGPIPE
+    // A failing ffmpeg shows as a failed write, not as the end of this program.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    SoundTrack track{request.outputPath + ".sound.wav"};
+    StartIntro();
+    if (!WriteSoundTrack(track.path, request.sampleCount)) return false;
+
+    std::FILE* pipe = OpenCommandPipe(VideoEncoderCommand(FramesPerSecond, track.path, request.outputPath));
+    if (!pipe) {
+        ReportError("cannot start ffmpeg");
+        return false;
+    }
+    ProgressLine progress("video", request.videoFrames);
+    bool fed = true;
+    for (uint64_t i = 0; i < request.videoFrames && fed; i++) {
+        RenderNextFrame();
+        fed = std::fwrite(Screen.OutputImage, sizeof Screen.OutputImage, 1, pipe) == 1;
+        progress.Update(i + 1);
+    }
+    progress.Finish();
+    const bool encoded = CloseCommandPipe(pipe);
+    if (!fed || !encoded) {
+        ReportError("ffmpeg could not make " + request.outputPath + (fed ? "" : " (it stopped taking frames)"));
+        return false;
+    }
+    return true;
+}
