@@ -57,7 +57,11 @@ bool WriteSoundTrack(const std::string& path, uint64_t samples)
 bool RunVideo(const CaptureRequest& request)
 {
     if (!FfmpegPresent()) {
+#ifdef _WIN32
+        ReportError("ffmpeg not found: the video command needs ffmpeg.exe on the PATH");
+#else
         ReportError("ffmpeg not found: the video command needs the ffmpeg program on the PATH (Debian: apt-get install ffmpeg)");
+#endif
         return false;
     }
     if (request.sampleCount > MaxWavSamples) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows capture tool, run under Wine, must print the same frame hashes
-# and write the same sound bytes as the Linux one: both builds compute the
-# picture and the sound in IEEE double arithmetic, bit for bit alike.
+# and write the same sound, PNG and text page as the Linux one: both builds
+# compute the picture and the sound in IEEE double arithmetic, bit for bit
+# alike.
 #
 # usage: windows_matches_linux.sh LINUX_TOOL WINDOWS_TOOL ASSETS_DIR WORK_DIR
 # Exits 77 (skipped) when WINDOWS_TOOL has not been built.
@@ -49,6 +50,10 @@ compare "frames 200" "$work/frames.linux" "$work/frames.windows"
 wine "$windows_tool" --assets "$assets" sound --seconds 30 --raw "$work/sound.windows.raw"
 [[ $(stat -c %s "$work/sound.linux.raw") -eq $((30 * 44100 * 2)) ]] || { echo "FAIL: Linux sound file size"; exit 1; }
 compare "sound --seconds 30 --raw" "$work/sound.linux.raw" "$work/sound.windows.raw"
+
+"$linux_tool" --assets "$assets" png 100 "$work/frame.linux.png"
+wine "$windows_tool" --assets "$assets" png 100 "$work/frame.windows.png"
+compare "png 100" "$work/frame.linux.png" "$work/frame.windows.png"
 
 "$linux_tool" --assets "$assets" textpage >"$work/page.linux"
 wine "$windows_tool" --assets "$assets" textpage | tr -d '\r' >"$work/page.windows"
