@@ -72,6 +72,10 @@ bool RunVideo(const CaptureRequest& request)
     // A failing ffmpeg shows as a failed write, not as the end of this program.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
+    // A file that can't be written is reported by its own name, before any
+    // work; ffmpeg writes over the empty file left here.
+    OutputFile probe;
+    if (!probe.Open(request.outputPath) || !probe.Close()) return false;
     SoundTrack track{request.outputPath + ".sound.wav"};
     StartIntro();
     if (!WriteSoundTrack(track.path, request.sampleCount)) return false;
@@ -92,6 +96,7 @@ bool RunVideo(const CaptureRequest& request)
     const bool encoded = CloseCommandPipe(pipe);
     if (!fed || !encoded) {
         ReportError("ffmpeg could not make " + request.outputPath + (fed ? "" : " (it stopped taking frames)"));
+        std::remove(request.outputPath.c_str());
         return false;
     }
     return true;

@@ -267,6 +267,21 @@ def case_video(tool):
     check(sum(abs(s) for s in tune) / len(tune) > 5000, "no tune after the silence")
 
 
+def case_video_unwritable(tool):
+    if not shutil.which("ffmpeg"):
+        print("SKIP: ffmpeg is not installed")
+        return SKIP
+    missing = os.path.join(tool.work, "no such folder", "out.mp4")
+    result = tool.run("video", "1", missing)
+    stderr = result.stderr.decode()
+    check(result.returncode == 1 and f"cannot write {missing}:" in stderr, f"unclear error {stderr!r}")
+    # ffmpeg refusing the file (no container for the extension) is an error too.
+    result = tool.run("video", "0.1", "out.not-a-container")
+    check(result.returncode == 1 and "ffmpeg could not make" in result.stderr.decode(),
+          f"ffmpeg failing: exit {result.returncode}, {result.stderr.decode()!r}")
+    check(os.listdir(tool.work) == [], f"left behind: {os.listdir(tool.work)}")
+
+
 def case_video_without_ffmpeg(tool):
     empty = tempfile.mkdtemp(dir=tool.work)
     env = dict(os.environ, PATH=empty)
@@ -279,7 +294,7 @@ def case_video_without_ffmpeg(tool):
 
 CASES = {
     "usage": case_usage, "unwritable": case_unwritable, "frames": case_frames, "png": case_png,
-    "sound": case_sound, "textpage": case_textpage, "video": case_video,
+    "sound": case_sound, "textpage": case_textpage, "video": case_video, "video-unwritable": case_video_unwritable,
     "video-without-ffmpeg": case_video_without_ffmpeg,
 }
 
