@@ -8,8 +8,11 @@ packages=(
   libsdl2-dev
   g++-mingw-w64-i686
   wine wine32:i386
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick openbox python3
+  pulseaudio pulseaudio-utils
+  ffmpeg
   clang libclang-rt-14-dev
+  emscripten chromium
 )
 
 missing=()

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test:
-# the Windows build (under Wine), the Linux build, and the Linux tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a minute of fuzzing
-# for each way data enters the program.
+# the Windows build (under Wine), the Linux build, the Linux tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the browser build in
+# headless Chromium, then a minute of fuzzing for each way data enters the
+# program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 cmake --workflow --preset win32
 cmake --workflow --preset linux
 cmake --workflow --preset asan
+cmake --workflow --preset web
 tools/fuzz.sh 60
