@@ -3,6 +3,7 @@
 # several seconds; copying it, about one).
 set -euo pipefail
 template=${1:?usage: prepare_prefix.sh DIR}
+source "$(dirname "$0")/require_wine.sh"
 rm -rf "$template"
 mkdir -p "$(dirname "$template")"
 export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -9,6 +9,8 @@
 # a pass unless QUILLMOOR_KEEP_WORK is set.
 set -euo pipefail
 
+source "$(dirname "${BASH_SOURCE[0]}")/require_wine.sh"
+
 : "${QUILLMOOR_EXE:?}" "${QUILLMOOR_ASSETS:?}" "${WINE_PREFIX_TEMPLATE:?}" "${WORK_ROOT:?}" "${TEST_NAME:?}"
 
 readonly TITLE="Quillmoor-2014"

@@ -13,7 +13,7 @@ if [[ ! -f "$windows_tool" ]]; then
   echo "SKIP: no Windows build at $windows_tool (build the win32 preset first)"
   exit 77
 fi
-command -v wine >/dev/null || { echo "FAIL: wine is not installed (tools/install-deps.sh)"; exit 1; }
+source "$(dirname "$0")/../../../tests/e2e/wine/require_wine.sh"
 
 mkdir -p "$work"
 work=$(cd "$work" && pwd)   # Wine takes only an absolute prefix
