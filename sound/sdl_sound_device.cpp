@@ -48,6 +48,10 @@ struct SoundBuffer {
     uint32_t bytes;
     uint8_t data[RingBytes];
     std::atomic<uint32_t> playCursor;
+    // Counts the refills. Its increment on unlock publishes the bytes just
+    // written, and the callback reads it before taking any, so what the
+    // sound thread writes is fully seen by the thread that plays it.
+    std::atomic<uint32_t> refills;
 };
 
 namespace {
@@ -63,6 +67,7 @@ void PlayRing(void* userdata, Uint8* stream, int length)
         std::memset(stream, 0, static_cast<size_t>(length));
         return;
     }
+    Ring.refills.load(std::memory_order_acquire);
     uint32_t cursor = Ring.playCursor.load(std::memory_order_relaxed);
     uint32_t left = static_cast<uint32_t>(length);
     while (left > 0) {
@@ -159,6 +164,7 @@ int DeviceCreateRingBuffer(SoundDevice*, uint32_t bytes, const PcmFormat&, Sound
     Ring.bytes = bytes;
     std::memset(Ring.data, 0, sizeof Ring.data);   // the ring starts as silence
     Ring.playCursor.store(0);
+    Ring.refills.store(0);
     *buffer = &Ring;
     return 0;
 }
@@ -196,8 +202,9 @@ int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
     return 0;
 }
 
-int BufferUnlock(SoundBuffer*, void*, uint32_t, void*, uint32_t)
+int BufferUnlock(SoundBuffer* buffer, void*, uint32_t, void*, uint32_t)
 {
+    buffer->refills.fetch_add(1, std::memory_order_release);
     return 0;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test:
 # the Windows build (under Wine), the Linux build, the Linux tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the browser build in
+# AddressSanitizer and UndefinedBehaviorSanitizer, the Linux intro with its
+# sound thread under ThreadSanitizer, the browser build in
 # headless Chromium, then a minute of fuzzing for each way data enters the
 # program.
 set -euo pipefail
@@ -10,5 +11,6 @@ cd "$(dirname "$0")/.."
 cmake --workflow --preset win32
 cmake --workflow --preset linux
 cmake --workflow --preset asan
+cmake --workflow --preset tsan
 cmake --workflow --preset web
 tools/fuzz.sh 60
