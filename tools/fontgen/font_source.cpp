@@ -1,29 +1,14 @@
 #include "font_source.h"
 
 #include <cstring>
-#include <type_traits>
+
+#include "message.h"
 
 namespace fontgen {
 
 namespace {
 
-// Joins the parts of a message: text, single characters and numbers.
-template <typename... Parts>
-std::string Message(const Parts&... parts)
-{
-    std::string s;
-    auto add = [&s](const auto& part) {
-        using T = std::decay_t<decltype(part)>;
-        if constexpr (std::is_same_v<T, char>)
-            s += part;
-        else if constexpr (std::is_arithmetic_v<T>)
-            s += std::to_string(part);
-        else
-            s += std::string_view(part);
-    };
-    (add(parts), ...);
-    return s;
-}
+using tooltext::Message;
 
 // The fixed numbering: characters that share a glyph are listed together.
 struct Numbering {

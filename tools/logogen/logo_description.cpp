@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <limits>
 #include <numbers>
-#include <type_traits>
+
+#include "message.h"
 
 namespace logogen {
 
@@ -14,23 +15,7 @@ namespace {
 
 // ---------------------------------------------------------------- parsing
 
-// Joins the parts of a message: text, single characters and numbers.
-template <typename... Parts>
-std::string Message(const Parts&... parts)
-{
-    std::string s;
-    auto add = [&s](const auto& part) {
-        using T = std::decay_t<decltype(part)>;
-        if constexpr (std::is_same_v<T, char>)
-            s += part;
-        else if constexpr (std::is_arithmetic_v<T>)
-            s += std::to_string(part);
-        else
-            s += std::string_view(part);
-    };
-    (add(parts), ...);
-    return s;
-}
+using tooltext::Message;
 
 std::vector<std::string_view> Words(std::string_view line)
 {
