@@ -39,14 +39,17 @@ void InitLogo()
 
 void ApplyLogo()
 {
-    // Mask 0 maps every index to itself, so the whole window takes the same
-    // add and lookup, logo or not; four pixels per step.
+    // Mask 0 maps every index to itself, so the logo's rectangle takes the
+    // same add and lookup, logo or not; four pixels per step. Outside the
+    // rectangle the mask is always 0 (InitLogo writes only inside it), and
+    // those pixels would stay as they are: they are not visited.
+    static_assert(LogoWidth % 4 == 0);
     const int32_t* fold = Logo.FoldTable;
     auto folded = [fold](uint32_t pixel, uint32_t mask) { return static_cast<uint8_t>(fold[pixel + mask]); };
-    for (int y = 0; y < PictureHeight; ++y) {
-        uint8_t* pixels = WorkPixel(0, y);
-        const uint8_t* mask = Logo.LogoMask + y * PictureWidth;
-        for (int x = 0; x < PictureWidth; x += 4) {
+    for (int y = LogoTop; y < LogoTop + LogoHeight; ++y) {
+        uint8_t* pixels = WorkPixel(LogoLeft, y);
+        const uint8_t* mask = Logo.LogoMask + y * PictureWidth + LogoLeft;
+        for (int x = 0; x < LogoWidth; x += 4) {
             const uint8_t p0 = folded(pixels[x + 0], mask[x + 0]);
             const uint8_t p1 = folded(pixels[x + 1], mask[x + 1]);
             const uint8_t p2 = folded(pixels[x + 2], mask[x + 2]);
