@@ -12,7 +12,6 @@
 #include "console.h"
 #include "frame_hash.h"
 #include "intro_capture.h"
-#include "music/player.h"
 #include "output_file.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
@@ -81,18 +80,7 @@ int RunSound(const CaptureRequest& request)
         if (!out.Write(header.data(), header.size())) return ExitFailure;
     }
     StartSound();
-    ProgressLine progress("sound", total);
-    std::vector<uint8_t> bytes;
-    const bool written = CaptureSound(
-        plan, &FillCallback,
-        [&](const int16_t* samples, size_t count) {
-            bytes.resize(2 * count);
-            SamplesToLittleEndian(samples, count, bytes.data());
-            return out.Write(bytes.data(), bytes.size());
-        },
-        [&](uint64_t done) { progress.Update(done); });
-    progress.Finish();
-    return written && out.Close() ? 0 : ExitFailure;
+    return WriteSoundSamples(plan, total, out) && out.Close() ? 0 : ExitFailure;
 }
 
 int RunTextPage()

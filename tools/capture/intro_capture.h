@@ -3,6 +3,11 @@
 // presentation.
 #pragma once
 
+#include <cstdint>
+
+struct OutputFile;
+struct SoundPlan;
+
 // The intro's start-up: LoadSong, then InitPicture. Sound alone needs only
 // StartSound (the picture set-up never touches the player).
 void StartSound();
@@ -11,3 +16,8 @@ void StartIntro();
 // One frame, as a turn of the intro's loop draws it: RenderFrame, then
 // ConvertFrame into Screen.OutputImage.
 void RenderNextFrame();
+
+// Makes the plan's calls to the music player and writes what they hand on
+// to `out` as 16-bit little-endian samples, with a progress line counting up
+// to `total` samples. False if a write failed.
+bool WriteSoundSamples(const SoundPlan& plan, uint64_t total, OutputFile& out);

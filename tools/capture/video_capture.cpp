@@ -8,7 +8,6 @@
 #include "console.h"
 #include "ffmpeg_pipe.h"
 #include "intro_capture.h"
-#include "music/player.h"
 #include "output_file.h"
 #include "picture/surfaces.h"
 #include "sound_capture.h"
@@ -38,18 +37,7 @@ bool WriteSoundTrack(const std::string& path, uint64_t samples)
     plan.paced = true;
     plan.withLeadIn = true;
     plan.sampleLimit = samples;
-    ProgressLine progress("sound", samples);
-    std::vector<uint8_t> bytes;
-    const bool written = CaptureSound(
-        plan, &FillCallback,
-        [&](const int16_t* block, size_t count) {
-            bytes.resize(2 * count);
-            SamplesToLittleEndian(block, count, bytes.data());
-            return out.Write(bytes.data(), bytes.size());
-        },
-        [&](uint64_t done) { progress.Update(done); });
-    progress.Finish();
-    return written && out.Close();
+    return WriteSoundSamples(plan, samples, out) && out.Close();
 }
 
 }   // namespace
