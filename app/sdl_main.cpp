@@ -28,7 +28,7 @@ constexpr Uint8 Background = 255;
 
 struct Window {
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;   // taken once the window is shown
+    SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int presentBusy = 0;
 };
@@ -188,14 +188,18 @@ int RunWindow()
     // being created, so a warning about the sound comes before the window.
     OnCreate(Main.window);
 
-    SDL_ShowWindow(Main.window);
-    Present();   // nothing to draw on yet, as with the first paint on Windows
-
+    // The renderer is made while the window is still hidden: an OpenGL
+    // renderer has SDL replace the window with one of a GL-capable visual,
+    // which on a shown window flashes it and can leave SDL waiting forever
+    // for the old window's unmap while a window manager is starting.
     // No vsync: the 9 ms sleep paces the frames, so the animation runs at the
     // same speed on every monitor.
     Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED);
     if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
     CreateTexture();
+
+    SDL_ShowWindow(Main.window);
+    Present();   // the still-black picture, as with the first paint on Windows
     InitPicture();
 
     bool quit = false;

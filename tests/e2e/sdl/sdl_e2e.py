@@ -75,8 +75,16 @@ class XClientMessageEvent(ctypes.Structure):
                 ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
 
 
+class XMapEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("override_redirect", ctypes.c_int)]
+
+
 class XEvent(ctypes.Union):
-    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+    _fields_ = [("type", ctypes.c_int), ("xclient", XClientMessageEvent),
+                ("xmap", XMapEvent), ("pad", ctypes.c_long * 24)]
 
 
 class XTextProperty(ctypes.Structure):
@@ -96,7 +104,9 @@ class XImage(ctypes.Structure):
 
 
 IS_VIEWABLE = 2
+MAP_NOTIFY = 19
 CLIENT_MESSAGE = 33
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 Z_PIXMAP = 2
 ALL_PLANES = ctypes.c_ulong(0xFFFFFFFFFFFFFFFF)
 
@@ -119,6 +129,9 @@ _xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 _xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                              ctypes.POINTER(XEvent)]
 _xlib.XFlush.argtypes = [ctypes.c_void_p]
+_xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+_xlib.XPending.argtypes = [ctypes.c_void_p]
+_xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
 _xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 _xlib.XGetImage.restype = ctypes.POINTER(XImage)
 _xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
@@ -240,6 +253,21 @@ class Display:
         _xlib.XSendEvent(self.handle, window, 0, 0, ctypes.byref(event))
         _xlib.XSync(self.handle, 0)
 
+    def watch_maps(self):
+        """From now on, every top-level window mapped is recorded (read with
+        mapped_windows). Meant for a connection of its own."""
+        _xlib.XSelectInput(self.handle, self.root, SUBSTRUCTURE_NOTIFY_MASK)
+        _xlib.XSync(self.handle, 0)
+
+    def mapped_windows(self):
+        mapped = []
+        event = XEvent()
+        while _xlib.XPending(self.handle):
+            _xlib.XNextEvent(self.handle, ctypes.byref(event))
+            if event.type == MAP_NOTIFY:
+                mapped.append(event.xmap.window)
+        return mapped
+
     def screenshot(self, window):
         w, h = self.size(window)
         image = _xlib.XGetImage(self.handle, window, 0, 0, w, h, ALL_PLANES, Z_PIXMAP)
@@ -316,10 +344,12 @@ class Session:
         self.spawn(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
 
+        # openbox names itself first and sets the work area once it has
+        # finished starting; windows are only managed as usual after that.
         def ready():
-            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
-                                    capture_output=True, timeout=10)
-            return b"window id" in result.stdout
+            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                     "_NET_WORKAREA"], env=env, capture_output=True, timeout=10)
+            return b"window id" in result.stdout and b"_NET_WORKAREA(CARDINAL)" in result.stdout
         wait_until(ready, 30, "the window manager")
 
     def path(self, name):
@@ -487,8 +517,11 @@ def check_picture_at(session, window, scale):
 
 def case_close_button(options):
     """A real close request (what a window manager sends for the close
-    button) ends the intro after the banner, the window and a frame."""
+    button) ends the intro after the banner, the window and a frame. The
+    window is shown once: it isn't replaced by another after it appears."""
     with Session(options, "1280x1024") as session:
+        maps = Display(session.display_name)
+        maps.watch_maps()
         intro = Intro(session, "disk", session.path("sound.raw"))
         window = intro.window()
         check(bytes(intro.output) == BANNER,
@@ -498,6 +531,9 @@ def case_close_button(options):
         time.sleep(1.5)
         frame = check_picture_at(session, window, 1)
         print(f"1x window shows frame {frame}")
+        mapped = maps.mapped_windows()
+        maps.close()
+        check(mapped == [window], f"windows shown: {mapped}; expected only the intro's {window}")
         session.x.send_close(window)
         intro.check_ended_cleanly()
 
@@ -547,7 +583,10 @@ def case_fullscreen(options):
         intro = Intro(session, "dummy")
         window = intro.window()
         windowed = (1280, 800)
-        wait_until(lambda: session.x.size(window) == windowed, 10, "the first window at 2x")
+        try:
+            wait_until(lambda: session.x.size(window) == windowed, 10, "the first window at 2x")
+        except Failure as failure:
+            raise Failure(f"{failure}; it is {session.x.size(window)}") from None
         time.sleep(1.0)
         frames = [check_picture_at(session, window, 2)]
         for keys in (["F11"], ["alt+Return"], ["alt+KP_Enter"]):
