@@ -1,6 +1,24 @@
 #include "app/asset_files.h"
 
 #include <climits>
+#include <filesystem>
+#include <system_error>
+
+#include "music/player.h"
+#include "music/player_state.h"
+#include "picture/logo_overlay.h"
+#include "picture/text_page.h"
+
+namespace {
+
+// What the shell reads the asset files into, each as large as the buffer its
+// loader keeps; the loaders copy the bytes out.
+uint8_t SongFileBytes[SongBufferSize];
+uint8_t LogoFileBytes[sizeof LogoState::LogoFileBuffer];
+uint8_t FontTableFileBytes[sizeof TextState::GlyphIndexTable];
+uint8_t FontGlyphFileBytes[sizeof TextState::GlyphBitmaps];
+
+} // namespace
 
 int32_t FileSize(std::FILE* file)
 {
@@ -35,4 +53,36 @@ int32_t ReadWholeFile(const char* name, void* destination, size_t capacity)
     }
     std::fclose(file);
     return size < 0 ? 0 : size;
+}
+
+AssetBytes ReadAsset(const char* name, uint8_t* buffer, size_t capacity)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(name, error)) return {};
+    std::FILE* file = std::fopen(name, "rb");
+    if (!file) return {};
+    const int32_t size = FileSize(file);
+    size_t read = 0;
+    if (size > 0) {
+        const size_t wanted = static_cast<size_t>(size) < capacity ? static_cast<size_t>(size) : capacity;
+        read = std::fread(buffer, 1, wanted, file);
+    }
+    std::fclose(file);
+    return {{buffer, read}, size};
+}
+
+void LoadSongFromFile(const char* name)
+{
+    LoadSong(ReadAsset(name, SongFileBytes, sizeof SongFileBytes));
+}
+
+void InitLogoFromFile(const char* name)
+{
+    InitLogo(ReadAsset(name, LogoFileBytes, sizeof LogoFileBytes));
+}
+
+void LoadFontFromFiles(const char* glyphTableName, const char* glyphsName)
+{
+    LoadFont(ReadAsset(glyphTableName, FontTableFileBytes, sizeof FontTableFileBytes),
+             ReadAsset(glyphsName, FontGlyphFileBytes, sizeof FontGlyphFileBytes));
 }

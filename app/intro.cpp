@@ -2,6 +2,7 @@
 
 #include "app/asset_files.h"
 #include "app/platform.h"
+#include "app/shell.h"
 #include "music/player.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
@@ -10,15 +11,17 @@
 #include "sound/sound_server.h"
 
 namespace {
+
 SoundServer* Server = nullptr;
-}
+
+} // namespace
 
 int OnCreate(void* window)
 {
-    LoadSong();
+    LoadSongFromFile(SongFileName);
     Server = new SoundServer(window);
     if (Server->Open(&FillCallback)) return 0;
-    PlatformShowWarning("ERROR", "ERROR: Can't open the SoundServer.");
+    PlatformShowWarning(SoundWarningCaption, SoundWarningText);
     return -1;
 }
 
@@ -31,9 +34,9 @@ int InitPicture()
 {
     BuildPalette();
     BuildLensTable();
-    InitLogo();
-    LoadFont();
-    // Loaded as the original did, and not used.
+    InitLogoFromFile(LogoFileName);
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    // The two resources are part of the program's start-up; nothing uses them.
     (void)LoadBinResource(101, nullptr);
     (void)LoadBinResource(102, nullptr);
     ConvertFrame();
@@ -53,6 +56,6 @@ int FrameStep()
 {
     RenderFrame();
     ConvertFrame();
-    PlatformSleep(9);
+    PlatformSleep(TurnSleepMilliseconds);
     return 0;
 }

@@ -48,13 +48,9 @@ std::vector<uint8_t> BusySong()
 
 void LoadBusySong()
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "quillmoor-music-bench.dmp";
-    const std::vector<uint8_t> song = BusySong();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
+    static const std::vector<uint8_t> song = BusySong();
     RestorePlayerStartState();
-    LoadSongFile(path.string().c_str());
-    std::filesystem::remove(path);
+    LoadSong(AssetFromBytes(song));
 }
 
 alignas(64) int16_t Region[RegionBytes / 2];

@@ -7,19 +7,16 @@
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
-#include "tests/picture_test_assets.h"
+#include <filesystem>
 
 namespace {
 
-// The intro's picture set-up over the test assets, once for all benchmarks,
-// and a first frame so that every pass starts from a drawn picture.
+// The intro's picture set-up over the committed assets, once for all
+// benchmarks, and a first frame so that every pass starts from a drawn picture.
 void SetUpPicture()
 {
     static const bool done = [] {
-        picture_test::ScratchDir scratch{"picture-bench"};
-        picture_test::WriteFile(LogoFileName, picture_test::TestLogo());
-        picture_test::WriteFile(FontTableFileName, picture_test::TestFontTable());
-        picture_test::WriteFile(FontGlyphFileName, picture_test::TestGlyphs());
+        std::filesystem::current_path(QUILLMOOR_ASSETS_DIR);
         InitPicture();
         RenderFrame();
         return true;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/arith.h"
+#include "base/arith.h"
 #include "music/player_state.h"
 
 namespace {

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 
-// Reads "ZEB_27.DMP" from the current directory and prepares the player.
-// Runs once, before the sound thread starts.
-void LoadSong();
+#include "base/asset_bytes.h"
+
+// Takes the song file's bytes (a missing file has size -1), recognises its
+// format and prepares the player. Runs once, before the sound thread starts.
+void LoadSong(const AssetBytes& song);
 
 // The SoundServer's FillCallback. The first nine calls leave their regions
 // as they are; from the tenth on every call writes `bytes` / 2 samples, the

@@ -1,6 +1,5 @@
 #include "music/song_decoder.h"
 
-#include "app/asset_files.h"
 #include "music/generators.h"
 #include "music/player.h"
 #include "music/player_state.h"
@@ -88,11 +87,11 @@ void DecodeDeltaFrame()
 
 } // namespace
 
-void LoadSongFile(const char* name)
+void LoadSong(const AssetBytes& song)
 {
-    const int32_t size = FileSizeByName(name);
-    Player.songSize = size > SongBufferSize ? SongBufferSize : size;
-    (void)ReadWholeFile(name, Player.SongBuffer, sizeof Player.SongBuffer);
+    // The size is the file's, cut at the buffer; a missing file gives -1.
+    Player.songSize = song.fileSize > SongBufferSize ? SongBufferSize : song.fileSize;
+    CopyAssetInto(song, Player.SongBuffer, sizeof Player.SongBuffer);
     Player.readPosition = 0;
     const uint32_t magic = static_cast<uint32_t>(SongByte(0)) << 24 | static_cast<uint32_t>(SongByte(1)) << 16 |
                            static_cast<uint32_t>(SongByte(2)) << 8 | SongByte(3);
@@ -103,11 +102,6 @@ void LoadSongFile(const char* name)
     ResetPlayer();
     BuildNoiseTable();
     PrepareLevelTables();
-}
-
-void LoadSong()
-{
-    LoadSongFile("ZEB_27.DMP");
 }
 
 void DecodeFrame()

@@ -10,9 +10,5 @@
 
 #include <cstdint>
 
-// LoadSong (music/player.h) with another file name: loads the song, sets the
-// format and prepares the player's tables. Once per start state.
-void LoadSongFile(const char* name);
-
 // Decodes one frame into the chip registers and voices.
 void DecodeFrame();

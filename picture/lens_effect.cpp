@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/arith.h"
+#include "base/arith.h"
 #include "picture/surfaces.h"
 
 EffectState Effect;

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/asset_files.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 
@@ -14,11 +13,11 @@ void ResetLogo()
     std::construct_at(&Logo);
 }
 
-void InitLogo()
+void InitLogo(const AssetBytes& logo)
 {
     // A missing file leaves the buffer zero and so the mask empty; a longer
     // one is cut at the buffer's end.
-    (void)ReadWholeFile(LogoFileName, Logo.LogoFileBuffer, sizeof Logo.LogoFileBuffer);
+    CopyAssetInto(logo, Logo.LogoFileBuffer, sizeof Logo.LogoFileBuffer);
 
     // The file is stored bottom-up: its last row is the top of the logo.
     for (int k = 0; k < LogoHeight; ++k) {

@@ -8,11 +8,11 @@
 
 #include <cstdint>
 
+#include "base/asset_bytes.h"
 #include "picture/surfaces.h"
 
-// "quillmoor_cut2_632x246x8.bmp": 632 x 246, 8 bits per pixel, bottom-up,
-// pixel rows from byte 1078. No header field is read.
-inline constexpr char LogoFileName[] = "quillmoor_cut2_632x246x8.bmp";
+// The logo file: 632 x 246, 8 bits per pixel, bottom-up, pixel rows from
+// byte 1078. No header field is read.
 constexpr int LogoWidth = 632;
 constexpr int LogoHeight = 246;
 constexpr int LogoPixelOffset = 1078;
@@ -31,7 +31,7 @@ extern LogoState Logo;
 // Back to the state at process start (no logo read, tables empty), in place.
 void ResetLogo();
 
-// Reads the logo file, builds the LogoMask and the FoldTable, then the
-// text page's RecolourTable.
-void InitLogo();
+// Takes the logo file's bytes, builds the LogoMask and the FoldTable, then
+// the text page's RecolourTable.
+void InitLogo(const AssetBytes& logo);
 void ApplyLogo();

@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "app/arith.h"
+#include "base/arith.h"
 
 Surfaces Screen;
 

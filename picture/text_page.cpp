@@ -3,8 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "app/arith.h"
-#include "app/asset_files.h"
+#include "base/arith.h"
 #include "picture/surfaces.h"
 
 TextState Text;
@@ -15,11 +14,11 @@ void ResetText()
     std::construct_at(&Text);
 }
 
-void LoadFont()
+void LoadFont(const AssetBytes& glyphTable, const AssetBytes& glyphs)
 {
     // Missing files leave their buffers zero; longer ones are cut short.
-    (void)ReadWholeFile(FontTableFileName, Text.GlyphIndexTable, sizeof Text.GlyphIndexTable);
-    (void)ReadWholeFile(FontGlyphFileName, Text.GlyphBitmaps, sizeof Text.GlyphBitmaps);
+    CopyAssetInto(glyphTable, Text.GlyphIndexTable, sizeof Text.GlyphIndexTable);
+    CopyAssetInto(glyphs, Text.GlyphBitmaps, sizeof Text.GlyphBitmaps);
 }
 
 void BuildRecolourTable()

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-inline constexpr char FontTableFileName[] = "FNT1616.FTB";   // character code -> glyph number
-inline constexpr char FontGlyphFileName[] = "FNT1616.GFX";   // 16 x 16 one-bit glyphs
+#include "base/asset_bytes.h"
+
 constexpr int GlyphCount = 80;                               // room in GlyphBitmaps
 constexpr int GlyphBytes = 32;                               // 16 rows of two bytes
 constexpr int TextColumns = 40;
@@ -35,7 +35,8 @@ extern TextState Text;
 // Back to the state at process start (no font, phases 0), in place.
 void ResetText();
 
-void LoadFont();
+// Takes the font's two files: the character-to-glyph table and the glyphs.
+void LoadFont(const AssetBytes& glyphTable, const AssetBytes& glyphs);
 void BuildRecolourTable();
 
 // Recolours the pixels under the set bits of the glyph of `code`, its

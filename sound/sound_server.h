@@ -15,6 +15,10 @@ using SoundFillCallback = int (*)(int16_t* samples, uint32_t bytes);
 constexpr uint32_t RingBytes = 8192;
 constexpr uint32_t RefillMilliseconds = 20;
 constexpr uint32_t LockRetryMilliseconds = 2;
+// The refills of a server whose cursor keeps pace: the whole ring first, then
+// the 20 ms the cursor moves between two refills.
+constexpr uint32_t FirstRefillBytes = RingBytes;
+constexpr uint32_t PacedRefillBytes = 44100 * 2 * RefillMilliseconds / 1000;   // 1764
 extern const PcmFormat StreamFormat;   // PCM, mono, 44,100 Hz, 16 bits
 
 class SoundServer {

@@ -39,19 +39,19 @@ bool WorkImageEquals(const std::vector<uint8_t>& image)
 TEST(HostileFiles, DirectoriesWhereAssetsShouldBe)
 {
     ScratchDir scratch("hostile-directories");
-    for (const char* name : {"ZEB_27.DMP", LogoFileName, FontTableFileName, FontGlyphFileName})
+    for (const char* name : {SongFileName, LogoFileName, FontTableFileName, FontGlyphFileName})
         std::filesystem::create_directory(name);
 
     RestorePlayerStartState();
-    LoadSong();
+    LoadSongFromFile(SongFileName);
     EXPECT_LE(Player.songSize, 0);
     int16_t samples[64];
     for (int call = 0; call < 12; ++call) FillCallback(samples, sizeof samples);
 
     ResetLogo();
     ResetText();
-    InitLogo();
-    LoadFont();
+    InitLogoFromFile(LogoFileName);
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     const std::vector<uint8_t> before = PatternedWorkImage();
     ApplyLogo();
     DrawTextPage();
@@ -65,7 +65,7 @@ TEST(HostileFiles, AFontTableOfGlyph255DrawsNothing)
     WriteFile(FontGlyphFileName, std::vector<uint8_t>(2560, 0xFF));
     ResetText();
     BuildRecolourTable();
-    LoadFont();
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     const std::vector<uint8_t> before = PatternedWorkImage();
     DrawTextPage();
     EXPECT_TRUE(WorkImageEquals(before));
@@ -80,7 +80,7 @@ TEST(HostileFiles, OversizeFontFilesFillTheirBuffersAndNoMore)
     WriteFile(FontGlyphFileName, std::vector<uint8_t>(100000, 0x81));
     ResetText();
     BuildRecolourTable();
-    LoadFont();
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     for (int i = 0; i < 512; ++i) ASSERT_EQ(Text.GlyphIndexTable[i], 0) << i;
     for (uint8_t byte : Text.GlyphBitmaps) ASSERT_EQ(byte, 0x81);
     EXPECT_EQ(Text.RecolourTable[0], 219) << "the table after the glyphs is intact";
@@ -91,7 +91,7 @@ TEST(HostileFiles, ALogoOfOnlyLitPixelsMasksExactlyItsRectangle)
     ScratchDir scratch("hostile-logo-lit");
     WriteFile(LogoFileName, picture_test::MakeLogo([](int, int) { return true; }));
     ResetLogo();
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (int y = 0; y < PictureHeight; ++y) {
         for (int x = 0; x < PictureWidth; ++x) {
             const bool inside = x >= 4 && x < 636 && y >= 77 && y < 323;
@@ -105,7 +105,7 @@ TEST(HostileFiles, AnOversizeLogoFillsTheBufferAndNoMore)
     ScratchDir scratch("hostile-logo-oversize");
     WriteFile(LogoFileName, std::vector<uint8_t>(1 << 20, 0xFF));
     ResetLogo();
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (uint8_t byte : Logo.LogoFileBuffer) ASSERT_EQ(byte, 0xFF);
     // The mask and the fold table after the buffer are still the overlay's own.
     EXPECT_EQ(Logo.LogoMask[0], 0);
@@ -121,16 +121,16 @@ TEST(HostileFiles, AnUnreadableFileCountsAsMissing)
     ASSERT_EQ(chmod(LogoFileName, 0), 0);
     EXPECT_EQ(FileSizeByName(LogoFileName), -1);
     ResetLogo();
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (uint8_t byte : Logo.LogoMask) ASSERT_EQ(byte, 0);
 }
 
 TEST(HostileFiles, ADanglingLinkCountsAsMissing)
 {
     ScratchDir scratch("hostile-dangling");
-    std::filesystem::create_symlink("nowhere", "ZEB_27.DMP");
+    std::filesystem::create_symlink("nowhere", SongFileName);
     RestorePlayerStartState();
-    LoadSong();
+    LoadSongFromFile(SongFileName);
     EXPECT_EQ(Player.songSize, -1);
 }
 

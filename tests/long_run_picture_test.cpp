@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "app/intro.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
@@ -61,7 +62,7 @@ TEST_F(LongRunPicture, FastForwardMatchesFramesDrawnOneByOne)
     ResetText();
     BuildLensTable();
     BuildRecolourTable();
-    LoadFont();
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     FastForward(299);
     RenderFrame();
     ConvertFrame();

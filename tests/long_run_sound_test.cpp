@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "music_test_songs.h"
+#include "sound/sound_server.h"
 #include "support/allocation_counter.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST_F(LongRun, TheClockKeepsFiftyFramesASecondForHours)
     const uint64_t allocationsBefore = AllocationCount();
     bool first = true;
     while (samples < samplesWanted) {
-        const uint32_t bytes = first ? 8192 : 1764;
+        const uint32_t bytes = first ? FirstRefillBytes : PacedRefillBytes;
         first = false;
         FillCallback(region, bytes);
         samples += bytes / 2;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "music/player_state.h"
 #include "music/song_decoder.h"
 #include "music_test_songs.h"
@@ -66,10 +67,10 @@ TEST_F(SongLoad, OnlyAnExactUpperCaseMagicSelectsTheDeltaFormat)
 
 TEST_F(SongLoad, LoadSongReadsItsFileFromTheCurrentDirectory)
 {
-    WriteFile("ZEB_27.DMP", RawSong({{.periodA = 0x123, .mixer = 0x3E, .volumeA = 0x0F}}));
+    WriteFile(SongFileName, RawSong({{.periodA = 0x123, .mixer = 0x3E, .volumeA = 0x0F}}));
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    LoadSong();
+    LoadSongFromFile(SongFileName);
     std::filesystem::current_path(previous);
 
     EXPECT_EQ(Player.songSize, RawFrameSize);
@@ -92,7 +93,7 @@ TEST_F(SongLoad, LoadingPreparesTheStartRegistersAndTables)
 
 TEST_F(SongLoad, AMissingOrEmptySongDecodesZeroFramesForever)
 {
-    LoadSongFile((dir / "missing.dmp").string().c_str());
+    LoadSongFromFile((dir / "missing.dmp").string().c_str());
     EXPECT_EQ(Player.songSize, -1);
     EXPECT_EQ(Player.compressed, 0);
     for (int i = 0; i < 3; ++i) {

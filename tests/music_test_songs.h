@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "music/player.h"
 #include "music/player_state.h"
 #include "music/song_decoder.h"
@@ -121,7 +122,7 @@ protected:
         return path.string();
     }
 
-    void Load(const std::vector<uint8_t>& song) { LoadSongFile(WriteFile("song.dmp", song).c_str()); }
+    void Load(const std::vector<uint8_t>& song) { LoadSongFromFile(WriteFile("song.dmp", song).c_str()); }
 
     // The first 9 FillCallback calls write nothing; spend those still due.
     static void PassCountdown()

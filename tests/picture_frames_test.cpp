@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/asset_files.h"
 #include "app/intro.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"

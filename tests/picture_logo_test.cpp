@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
@@ -51,7 +52,7 @@ TEST_F(LogoTest, StoredRowsLandBottomUpAndCentred)
                   if (y == 0) return x % 3 == 0;           // last stored row: every third
                   return y == 100 && (x == 0 || x == 631);  // logo row 100: both ends
               }));
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
 
     const uint8_t* mask = Logo.LogoMask;
     for (int x = 0; x < PictureWidth; ++x) {
@@ -68,7 +69,7 @@ TEST_F(LogoTest, StoredRowsLandBottomUpAndCentred)
 
 TEST_F(LogoTest, FoldTableRampsAndRecolourTableBuilt)
 {
-    InitLogo();   // no file here: the tables are built all the same
+    InitLogoFromFile(LogoFileName);   // no file here: the tables are built all the same
     const struct {
         int k, value;
     } known[] = {{0, 0},     {16, 16},   {255, 255}, {256, 255}, {271, 240}, {511, 0},
@@ -86,7 +87,7 @@ TEST_F(LogoTest, OverlayBrightensUnderTheLogoAndFoldsAtTheTop)
 {
     // Logo rows 0..9 set; picture rows 77..86 lie under it.
     WriteFile(LogoFileName, MakeLogo([](int, int y) { return y < 10; }));
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (int y = 0; y < PictureHeight; ++y)
         for (int x = 0; x < PictureWidth; ++x) *WorkPixel(x, y) = static_cast<uint8_t>(x + y);
     ApplyLogo();
@@ -113,7 +114,7 @@ TEST_F(LogoTest, OverlayBrightensUnderTheLogoAndFoldsAtTheTop)
 TEST_F(LogoTest, OverlayLeavesTheMarginsAlone)
 {
     WriteFile(LogoFileName, MakeLogo([](int, int) { return true; }));
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     std::memset(Screen.WorkImage, 7, sizeof Screen.WorkImage);
     ApplyLogo();
     for (int y = -WorkMargin; y < PictureHeight + WorkMargin; ++y) {
@@ -126,7 +127,7 @@ TEST_F(LogoTest, OverlayLeavesTheMarginsAlone)
 
 TEST_F(LogoTest, WithoutALogoEveryIndexStays)
 {
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (int y = 0; y < PictureHeight; ++y)
         for (int x = 0; x < PictureWidth; ++x) *WorkPixel(x, y) = static_cast<uint8_t>(x * 7 + y);
     ApplyLogo();
@@ -141,7 +142,7 @@ TEST_F(LogoTest, ShortFileLeavesMissingRowsTransparent)
     std::vector<uint8_t> file = MakeLogo([](int, int) { return true; });
     file.resize(1078 + 632 * 100 + 316);
     WriteFile(LogoFileName, file);
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (int y = 0; y < PictureHeight; ++y) {
         const int expected = y > 222 && y <= 322 ? 632 : y == 222 ? 316 : 0;
         ASSERT_EQ(MaskRowCount(y), expected) << "row " << y;
@@ -154,7 +155,7 @@ TEST_F(LogoTest, OverlongFileFillsTheBufferAndNoMore)
     file.resize(300000);
     for (size_t i = 156550; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i % 251 + 1);
     WriteFile(LogoFileName, file);
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     EXPECT_EQ(std::memcmp(Logo.LogoFileBuffer, file.data(), sizeof Logo.LogoFileBuffer), 0);
     EXPECT_EQ(Logo.LogoMask[77 * PictureWidth + 4], 0);    // logo (0, 0)
     EXPECT_EQ(Logo.LogoMask[77 * PictureWidth + 5], 16);   // logo (1, 0)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "picture_test_assets.h"
@@ -81,7 +82,7 @@ TEST_F(TextTest, RecolourTableTurnsDarkBrightAndBack)
 TEST_F(TextTest, LoadFontReadsBothFilesAndCutsLongOnes)
 {
     ScratchDir scratch{ScratchName()};
-    LoadFont();   // nothing there yet: both buffers stay zero
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);   // nothing there yet: both buffers stay zero
     for (uint8_t b : Text.GlyphIndexTable) ASSERT_EQ(b, 0);
     for (uint8_t b : Text.GlyphBitmaps) ASSERT_EQ(b, 0);
 
@@ -90,7 +91,7 @@ TEST_F(TextTest, LoadFontReadsBothFilesAndCutsLongOnes)
     for (size_t i = 0; i < glyphs.size(); ++i) glyphs[i] = static_cast<uint8_t>(i * 5 + 2);
     WriteFile(FontTableFileName, table);
     WriteFile(FontGlyphFileName, glyphs);
-    LoadFont();
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     EXPECT_EQ(std::memcmp(Text.GlyphIndexTable, table.data(), 512), 0);
     EXPECT_EQ(std::memcmp(Text.GlyphBitmaps, glyphs.data(), 2560), 0);
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/asset_files.h"
 #include "fuzz_files.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     ResetText();
     BuildRecolourTable();
-    LoadFont();
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     for (int frame = 0; frame < 4; ++frame) DrawTextPage();
     // Every glyph code, at the edges of where a glyph may stand.
     for (int32_t code = -2; code < 514; code += 3) {

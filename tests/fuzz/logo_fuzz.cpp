@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/asset_files.h"
 #include "fuzz_files.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     EnterFuzzDirectory();
     WriteFuzzFile(LogoFileName, data, size);
     ResetLogo();
-    InitLogo();
+    InitLogoFromFile(LogoFileName);
     for (int y = 0; y < PictureHeight; ++y)
         for (int x = 0; x < PictureWidth; ++x) *WorkPixel(x, y) = static_cast<uint8_t>(x + y);
     ApplyLogo();

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/asset_files.h"
 #include "fuzz_files.h"
 #include "music/player.h"
 #include "music/player_state.h"
@@ -9,9 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     EnterFuzzDirectory();
-    WriteFuzzFile("ZEB_27.DMP", data, size);
+    WriteFuzzFile(SongFileName, data, size);
     RestorePlayerStartState();
-    LoadSong();
+    LoadSongFromFile(SongFileName);
 
     // Call sizes come from the file itself, so the fuzzer explores the
     // remainder logic too: odd sizes, tiny calls, whole rings.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/asset_files.h"
 #include "app/intro.h"
 #include "console.h"
 #include "music/player.h"
@@ -14,7 +15,7 @@ void StartSound()
 {
     // The intro loads the song while its window is created, then opens the
     // sound; here the capture calls the FillCallback instead.
-    LoadSong();
+    LoadSongFromFile(SongFileName);
 }
 
 void StartIntro()

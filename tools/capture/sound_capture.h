@@ -10,11 +10,12 @@
 
 #include "command_line.h"
 #include "music/player_state.h"
+#include "sound/sound_server.h"
 
 // The calls of a server that keeps pace: the whole ring at once, then the
 // 20 ms the play cursor moves between two refills.
-constexpr uint32_t FirstPacedCallBytes = 8192;
-constexpr uint32_t PacedCallBytes = 1764;
+constexpr uint32_t FirstPacedCallBytes = FirstRefillBytes;
+constexpr uint32_t PacedCallBytes = PacedRefillBytes;
 // The player's first calls leave their regions as they are.
 constexpr uint64_t SilentCallCount = StartCountdown - 1;
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "app/intro.h"
 #include "music/player.h"
 #include "picture/surfaces.h"
@@ -25,7 +26,7 @@ int WriteSound(long bytes, const char* path)
 {
     std::FILE* out = std::fopen(path, "wb");
     if (!out) return 2;
-    LoadSong();
+    LoadSongFromFile(SongFileName);
     static int16_t block[8192 / 2];
     uint32_t request = 8192;
     while (bytes > 0) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/asset_files.h"
 #include "app/intro.h"
 #include "music/player.h"
 #include "picture/surfaces.h"
@@ -32,7 +33,7 @@ int WriteFile(const char* path, const void* bytes, size_t size)
 
 int WriteFrame(long turns, const char* path)
 {
-    LoadSong();   // as OnCreate does before the picture is set up
+    LoadSongFromFile(SongFileName);   // as OnCreate does before the picture is set up
     InitPicture();
     for (long turn = 0; turn < turns; ++turn) FrameStep();
     static unsigned char rgb[PictureWidth * PictureHeight * 3];
@@ -52,7 +53,7 @@ int WriteSound(long bytes, const char* path)
     constexpr uint32_t Probe = 64;   // two blocks
     if (bytes < 0 || bytes > Limit || bytes % Probe != 0) return 2;
     static int16_t sound[Limit / 2];
-    LoadSong();
+    LoadSongFromFile(SongFileName);
 
     // Small requests until one writes: a request the player skips leaves
     // the marker in all of its samples.

@@ -23,6 +23,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/asset_files.h"
 #include "music/player.h"
 
 namespace {
@@ -267,7 +268,7 @@ int main(int argc, char** argv)
 
     // The player's own stream, requested the way the sound thread starts:
     // one whole ring, then 20 ms refills.
-    LoadSong();
+    LoadSongFromFile(SongFileName);
     const size_t streamSamples = size_t((captureSeconds + 4.0) * StreamRate);
     std::vector<int16_t> raw(streamSamples + 8192);
     size_t made = 0;

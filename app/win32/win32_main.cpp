@@ -7,12 +7,11 @@
 
 #include "app/intro.h"
 #include "app/platform.h"
+#include "app/shell.h"
 #include "picture/surfaces.h"
 
 namespace {
 
-const char* const ClassName = "Quillmoor-2014";
-const char* const Title = "Quillmoor-2014";
 constexpr int OuterWidth = 656;    // frame and caption included
 constexpr int OuterHeight = 416;
 
@@ -79,11 +78,11 @@ int RunWindow(HINSTANCE instance)
     windowClass.hCursor = CopyIcon(LoadCursorA(nullptr, IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = ClassName;
+    windowClass.lpszClassName = WindowTitle;
     windowClass.hIconSm = nullptr;
     RegisterClassExA(&windowClass);
 
-    CreateWindowExA(0, ClassName, Title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    CreateWindowExA(0, WindowTitle, WindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                     OuterWidth, OuterHeight, nullptr, nullptr, instance, nullptr);
 
     ShowWindow(Main.window, SW_SHOWNORMAL);
@@ -129,10 +128,10 @@ int main()
     HINSTANCE instance = GetModuleHandleA(nullptr);
     // Flushed at once: the console may be a pipe, and the banner belongs
     // before the window.
-    std::printf("\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n");
+    std::fputs(BannerLine, stdout);
     std::fflush(stdout);
     RunWindow(instance);
-    std::printf("\n\nWinStreamer successfully closed.\n\n");
+    std::fputs(ClosingLine, stdout);
     std::fflush(stdout);
     return 0;
 }

@@ -9,7 +9,7 @@
 // opens the default output anew; once one opens, the ring moves over to it
 // where its cursor stands and the music is heard again. (An opening that
 // blocks holds the music with it; the picture never waits for the sound.)
-#include "sound/sdl_sound_device.h"
+#include "sound/sdl/sdl_sound_device.h"
 
 #include <SDL.h>
 
@@ -18,7 +18,6 @@
 
 #include "sound/sound_device.h"
 #include "sound/sound_server.h"
-#include "app/intro.h"
 
 namespace {
 
@@ -252,9 +251,8 @@ void SoundThreadSleep(uint32_t milliseconds)
     }
 }
 
-bool SdlSoundShutdown()
+bool SdlSoundShutdown(SoundServer* server)
 {
-    SoundServer* server = TheSoundServer();
     if (!server || !server->running) return true;
     server->stopRequested = 1;
     const uint32_t start = SDL_GetTicks();

@@ -6,9 +6,9 @@
 // drawing); each display refresh here runs as many turns as the time since the
 // last one holds at that pace, at most four, and then presents once, so the
 // animation keeps its desktop speed at 60, 120 or 144 Hz. The sound device
-// (sound/web_sound_device.cpp) turns the sound thread into a 20 ms timer.
+// (sound/web/) turns the sound thread into a 20 ms timer.
 //
-// The page (web/) shows the first frame under a "click to start" overlay;
+// The page (index.html, page.js) shows the first frame under a "click to start" overlay;
 // its click calls QuillmoorStart, which starts the sound inside the user
 // gesture, as browsers require, and the loop with it. The page also owns the
 // layout, fullscreen and the keys, and calls back in for mute.
@@ -24,13 +24,13 @@
 
 #include "app/intro.h"
 #include "app/platform.h"
+#include "app/shell.h"
 #include "picture/surfaces.h"
 #include "sound/sound_server.h"
-#include "sound/web_sound_device.h"
+#include "sound/web/web_sound_device.h"
 
 namespace {
 
-constexpr double TurnMilliseconds = 9.5;
 constexpr int MostTurnsPerTick = 4;
 
 struct Page {
@@ -106,7 +106,7 @@ void End()
     if (Main.ended) return;
     Main.ended = true;
     WebSoundStop();
-    std::printf("\n\nWinStreamer successfully closed.\n\n");
+    std::fputs(ClosingLine, stdout);
     std::fflush(stdout);
 }
 
@@ -222,7 +222,7 @@ EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
 
 int main(int argc, char** argv)
 {
-    std::printf("\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n");
+    std::fputs(BannerLine, stdout);
     std::fflush(stdout);
     Main.turnLimit = TurnLimitFromArguments(argc, argv);
 

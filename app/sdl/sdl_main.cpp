@@ -15,12 +15,11 @@
 
 #include "app/intro.h"
 #include "app/platform.h"
+#include "app/shell.h"
 #include "picture/surfaces.h"
-#include "sound/sdl_sound_device.h"
+#include "sound/sdl/sdl_sound_device.h"
 
 namespace {
-
-const char* const Title = "Quillmoor-2014";
 
 // What the picture doesn't cover shows the window background, white as the
 // Windows program's class background (COLOR_WINDOW).
@@ -180,7 +179,7 @@ void IgnoreUnusedEvents()
 int RunWindow()
 {
     const int scale = FirstScale();
-    Main.window = SDL_CreateWindow(Title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+    Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                    PictureWidth * scale, PictureHeight * scale,
                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_SetWindowMinimumSize(Main.window, PictureWidth, PictureHeight);
@@ -232,7 +231,7 @@ void PlatformShowWarning(const char* caption, const char* text)
 
 int main(int, char**)
 {
-    std::printf("\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n");
+    std::fputs(BannerLine, stdout);
     std::fflush(stdout);
     // A sound server that goes away while it is being written to must not end
     // the program: the write fails instead and the sound device reports itself
@@ -246,8 +245,8 @@ int main(int, char**)
     }
     IgnoreUnusedEvents();
     RunWindow();
-    const bool soundClosed = SdlSoundShutdown();
-    std::printf("\n\nWinStreamer successfully closed.\n\n");
+    const bool soundClosed = SdlSoundShutdown(TheSoundServer());
+    std::fputs(ClosingLine, stdout);
     std::fflush(stdout);
     // A sound thread still stuck in a dead device is left to the end of the
     // process; shutting SDL down would wait for it.

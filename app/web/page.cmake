@@ -1,7 +1,6 @@
-# The browser page around the `quillmoor` target (made in app/ for
-# Emscripten): quillmoor.js and quillmoor.wasm, the assets packed into
-# quillmoor.data, and the page's own files, all in bin/ so that the folder can
-# be served as it is.
+# The page around the browser program: quillmoor.js and quillmoor.wasm, the
+# assets packed into quillmoor.data, and the page's own files, all in bin/ so
+# that the folder can be served as it is.
 
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js")
 

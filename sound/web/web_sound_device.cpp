@@ -19,7 +19,7 @@
 //   hold it back while the audio callbacks go on. When the audio has played
 //   half the ring since the last refill, its callback refills at once rather
 //   than play sound that is one lap old.
-#include "sound/web_sound_device.h"
+#include "sound/web/web_sound_device.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
