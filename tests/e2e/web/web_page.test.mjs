@@ -1,19 +1,22 @@
 // The intro's web page in headless Chromium: it loads cleanly, animates after
 // the click, draws exactly what the native build draws, plays the sound the
-// native build computes, runs silent without Web Audio, and fits the picture
-// to the window.
+// native build computes, runs silent without Web Audio, fits the picture to
+// the window (phones too), answers taps on its buttons, and, opened as a file,
+// says how to serve it.
 //
 // Each test serves the built page (QUILLMOOR_WEB_ROOT) from its own
 // `python3 -m http.server` on a free local port and drives its own browser,
 // and stops both when it ends. The native reference program
 // (QUILLMOOR_WEB_REFERENCE) runs in the assets folder (QUILLMOOR_ASSETS_DIR).
+// playwright-core is loaded from the build tree (QUILLMOOR_WEB_DRIVER).
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { chromium } from 'playwright-core';
+import { pathToFileURL } from 'node:url';
 
 const Width = 640;
 const Height = 400;
@@ -25,6 +28,8 @@ function setting(name) {
   if (!value) throw new Error(`${name} is not set (run the tests through ctest)`);
   return value;
 }
+
+const { chromium } = createRequire(join(setting('QUILLMOOR_WEB_DRIVER'), 'package.json'))('playwright-core');
 
 // A static file server on a port the system picks; resolves once it listens.
 function startServer(root) {
