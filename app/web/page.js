@@ -1,6 +1,8 @@
-// The page around the intro: loads it, fits the picture to the window at a
-// whole-number scale, shows the "click to start" overlay over the first
-// frame, and handles fullscreen (double-click or F) and mute (M).
+// The page around the intro: loads it, fits the picture to the window, shows
+// the "click to start" overlay over the first frame, and handles fullscreen
+// (double-click, F or its button), mute (M or its button) and the key hint
+// (shown until the start, then behind the "?" button). Opened as a file, it
+// says how to serve it instead, since a browser won't load the program then.
 //
 // A "turns=N" query parameter is handed to the program as --turns=N: it then
 // stops after exactly N turns (used by the tests).
@@ -13,22 +15,44 @@
   const stage = document.getElementById('stage');
   const canvas = document.getElementById('picture');
   const start = document.getElementById('start');
+  const notice = document.getElementById('notice');
   const mutedBadge = document.getElementById('muted');
   const hint = document.getElementById('hint');
+  const helpButton = document.getElementById('help-button');
+  const muteButton = document.getElementById('mute-button');
+  const fullscreenButton = document.getElementById('fullscreen-button');
 
   const args = [];
   const turns = new URLSearchParams(window.location.search).get('turns');
   if (turns !== null) args.push('--turns=' + turns);
 
-  // The largest whole multiple of the picture that fits the stage in device
-  // pixels, so every picture pixel covers the same number of screen pixels.
+  // Worked out in device pixels, so the picture covers whole screen pixels
+  // and sits on them. A window that holds the picture at its own size gets
+  // the largest whole multiple that fits, every picture pixel the same
+  // square of screen pixels. A smaller one (a phone) gets the largest size
+  // that fits, still exactly 8:5 so the pixels stay square; nearest-neighbour
+  // scaling keeps them sharp.
   function fit() {
     const ratio = window.devicePixelRatio || 1;
     const width = stage.clientWidth * ratio;
     const height = stage.clientHeight * ratio;
-    const scale = Math.max(1, Math.floor(Math.min(width / Width, height / Height)));
-    canvas.style.width = (Width * scale / ratio) + 'px';
-    canvas.style.height = (Height * scale / ratio) + 'px';
+    const fits = Math.min(width / Width, height / Height);
+    let pictureWidth, pictureHeight;
+    if (fits >= Math.max(1, ratio)) {
+      const scale = Math.floor(fits);
+      pictureWidth = Width * scale;
+      pictureHeight = Height * scale;
+    } else {
+      const unit = Math.max(1, Math.floor(Math.min(width / 8, height / 5)));
+      pictureWidth = unit * 8;
+      pictureHeight = unit * 5;
+    }
+    // A transform rather than a CSS size: layout rounds lengths to 1/64 of
+    // a CSS pixel, which is not a whole device pixel at ratios such as 1.5
+    // or 3, and the picture's edges would then be blended.
+    const left = Math.floor((width - pictureWidth) / 2) / ratio;
+    const top = Math.floor((height - pictureHeight) / 2) / ratio;
+    canvas.style.transform = `translate(${left}px, ${top}px) scale(${pictureWidth / (Width * ratio)})`;
   }
 
   function toggleFullscreen() {
@@ -39,21 +63,59 @@
     }
   }
 
+  function fullscreenChanged() {
+    fullscreenButton.setAttribute('aria-pressed', String(document.fullscreenElement === stage));
+    fit();
+  }
+
   function toggleMute() {
-    mutedBadge.hidden = !Module._QuillmoorToggleMute();
+    const muted = Module._QuillmoorToggleMute() !== 0;
+    mutedBadge.hidden = !muted;
+    muteButton.setAttribute('aria-pressed', String(muted));
+  }
+
+  function showHint(shown) {
+    hint.hidden = !shown;
+    helpButton.setAttribute('aria-expanded', String(shown));
   }
 
   function begin() {
     if (start.hidden || start.disabled) return;
     start.hidden = true;
-    hint.hidden = true;
+    showHint(false);
     start.dataset.state = 'running';
+    muteButton.disabled = false;
     Module._QuillmoorStart();
+  }
+
+  // A page opened from a file may not fetch the program's .wasm and data:
+  // say so, and how to serve the folder, rather than loading for ever.
+  function explainServing() {
+    let folder = decodeURIComponent(window.location.pathname.replace(/[^/]*$/, ''));
+    if (/^\/[A-Za-z]:\//.test(folder)) folder = folder.slice(1);   // file:///C:/...
+    start.hidden = true;
+    start.dataset.state = 'needs-server';
+    canvas.hidden = true;
+    document.getElementById('controls').hidden = true;
+    showHint(false);
+    const lines = [
+      ['p', 'This page has to be served by a web server: a browser does not let a page opened as a ' +
+            'file load the intro.'],
+      ['p', 'Serve its folder, for example with Python:'],
+      ['code', `python3 -m http.server -d "${folder}" 8000`],
+      ['p', 'then open http://localhost:8000/ in the browser.'],
+    ];
+    for (const [tag, text] of lines) {
+      const element = document.createElement(tag);
+      element.textContent = text;
+      notice.appendChild(element);
+    }
+    notice.hidden = false;
   }
 
   start.addEventListener('click', begin);
   // A browser may suspend the audio (another tab took the output, a phone
-  // call); any later click or key brings it back.
+  // call); any later touch, click or key brings it back.
   const resumeSound = () => {
     const audio = Module['quillmoorAudio'];
     if (audio && audio.context.state !== 'running' && audio.context.state !== 'closed') audio.context.resume();
@@ -61,6 +123,15 @@
   window.addEventListener('pointerdown', resumeSound);
   window.addEventListener('keydown', resumeSound);
   stage.addEventListener('dblclick', toggleFullscreen);
+  // The buttons answer a click or a tap; a quick second one is not a
+  // double-click on the stage.
+  document.getElementById('controls').addEventListener('dblclick', (event) => event.stopPropagation());
+  helpButton.addEventListener('click', () => showHint(hint.hidden));
+  muteButton.addEventListener('click', () => {
+    if (start.dataset.state === 'running') toggleMute();
+  });
+  fullscreenButton.addEventListener('click', toggleFullscreen);
+  fullscreenButton.hidden = !document.fullscreenEnabled;
   window.addEventListener('keydown', (event) => {
     if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return;
     if (event.code === 'KeyF') {
@@ -73,7 +144,7 @@
     }
   });
   window.addEventListener('resize', fit);
-  document.addEventListener('fullscreenchange', fit);
+  document.addEventListener('fullscreenchange', fullscreenChanged);
   window.addEventListener('pagehide', () => {
     if (Module._QuillmoorClose) Module._QuillmoorClose();
   });
@@ -89,4 +160,12 @@
       start.dataset.state = 'ready';
     }],
   };
+
+  if (window.location.protocol === 'file:') {
+    explainServing();
+  } else {
+    const program = document.createElement('script');
+    program.src = 'quillmoor.js';
+    document.body.appendChild(program);
+  }
 })();

@@ -81,7 +81,7 @@ async function withBrowser(body) {
 
 // Opens the page and records everything that went wrong on it.
 async function openPage(browser, url, options = {}) {
-  const { withoutWebAudio, ...contextOptions } = options;
+  const { withoutWebAudio, waitForReady = true, ...contextOptions } = options;
   const context = await browser.newContext({ viewport: { width: 1400, height: 900 }, ...contextOptions });
   const page = await context.newPage();
   if (withoutWebAudio) {
@@ -101,7 +101,7 @@ async function openPage(browser, url, options = {}) {
     if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
   });
   await page.goto(url);
-  await page.waitForSelector('#start[data-state="ready"]', { timeout: 30000 });
+  if (waitForReady) await page.waitForSelector('#start[data-state="ready"]', { timeout: 30000 });
   return { page, problems, logs, dialogs };
 }
 
@@ -271,42 +271,185 @@ test('NoWebAudio', async () => {
   });
 });
 
+// The picture as the browser paints it, from a screenshot in device pixels
+// with the stage green and the overlays hidden: its box, and how many of its
+// screen pixels are not the colour of a picture pixel at or next to where
+// they fall (a smoothed picture has many).
+async function paintedPicture(page) {
+  await page.addStyleTag({ content: '#stage { background: #0f0 !important; } ' +
+                                    '#start, #hint, #muted, #controls { visibility: hidden !important; }' });
+  const png = await page.screenshot();
+  return page.evaluate(async (base64) => {
+    const bitmap = await createImageBitmap(await (await fetch('data:image/png;base64,' + base64)).blob());
+    const screen = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    screen.drawImage(bitmap, 0, 0);
+    const shot = screen.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    const picture = document.getElementById('picture');
+    const source = picture.getContext('2d').getImageData(0, 0, picture.width, picture.height).data;
+    const green = (i) => shot[i] < 40 && shot[i + 1] > 215 && shot[i + 2] < 40;
+    let left = Infinity, top = Infinity, right = -1, bottom = -1;
+    for (let y = 0; y < bitmap.height; ++y) {
+      for (let x = 0; x < bitmap.width; ++x) {
+        if (green((y * bitmap.width + x) * 4)) continue;
+        left = Math.min(left, x); right = Math.max(right, x);
+        top = Math.min(top, y); bottom = Math.max(bottom, y);
+      }
+    }
+    const width = right - left + 1;
+    const height = bottom - top + 1;
+    let blurred = 0;
+    for (let y = top; y <= bottom; ++y) {
+      for (let x = left; x <= right; ++x) {
+        const i = (y * bitmap.width + x) * 4;
+        const sx = Math.floor((x - left + 0.5) * picture.width / width);
+        const sy = Math.floor((y - top + 0.5) * picture.height / height);
+        let found = false;
+        for (let dy = -1; dy <= 1 && !found; ++dy) {
+          for (let dx = -1; dx <= 1 && !found; ++dx) {
+            const px = Math.min(picture.width - 1, Math.max(0, sx + dx));
+            const py = Math.min(picture.height - 1, Math.max(0, sy + dy));
+            const j = (py * picture.width + px) * 4;
+            found = shot[i] === source[j] && shot[i + 1] === source[j + 1] && shot[i + 2] === source[j + 2];
+          }
+        }
+        if (!found) ++blurred;
+      }
+    }
+    return { box: [left, top, width, height], blurred };
+  }, png.toString('base64'));
+}
+
+const phone = { isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
+
 test('Layout', async () => {
   await withBrowser(async (browser, url) => {
-    // The largest whole-number scale that fits, centred, in device pixels.
+    // A window that holds the picture gets the largest whole-number scale
+    // that fits, in device pixels; a smaller one (a phone) the largest 8:5
+    // size in whole device pixels that fits. Centred on whole device pixels,
+    // never cut, never smoothed. (box: CSS px; device: device px.)
     const cases = [
-      { viewport: { width: 1400, height: 900 }, deviceScaleFactor: 1, box: [60, 50, 1280, 800] },
-      { viewport: { width: 1300, height: 700 }, deviceScaleFactor: 1, box: [330, 150, 640, 400] },
-      { viewport: { width: 500, height: 300 }, deviceScaleFactor: 1, box: [-70, -50, 640, 400] },
-      { viewport: { width: 1400, height: 900 }, deviceScaleFactor: 2, box: [60, 50, 1280, 800] },
-      { viewport: { width: 1000, height: 700 }, deviceScaleFactor: 1.5, box: [73.33, 83.33, 853.33, 533.33] },
+      { viewport: { width: 1400, height: 900 }, deviceScaleFactor: 1,
+        box: [60, 50, 1280, 800], device: [60, 50, 1280, 800] },
+      { viewport: { width: 1300, height: 700 }, deviceScaleFactor: 1,
+        box: [330, 150, 640, 400], device: [330, 150, 640, 400] },
+      { viewport: { width: 500, height: 300 }, deviceScaleFactor: 1,
+        box: [10, 0, 480, 300], device: [10, 0, 480, 300] },
+      { viewport: { width: 1400, height: 900 }, deviceScaleFactor: 2,
+        box: [60, 50, 1280, 800], device: [120, 100, 2560, 1600] },
+      { viewport: { width: 1000, height: 700 }, deviceScaleFactor: 1.5,
+        box: [73.33, 83.33, 853.33, 533.33], device: [110, 125, 1280, 800] },
+      { viewport: { width: 390, height: 844 }, ...phone,
+        box: [0.33, 300.33, 389.33, 243.33], device: [1, 901, 1168, 730] },
+      { viewport: { width: 360, height: 640 }, ...phone,
+        box: [0, 207.33, 360, 225], device: [0, 622, 1080, 675] },
+      { viewport: { width: 844, height: 390 }, ...phone,
+        box: [110, 0, 624, 390], device: [330, 0, 1872, 1170] },
     ];
-    for (const { viewport, deviceScaleFactor, box } of cases) {
-      const { page, problems } = await openPage(browser, url, { viewport, deviceScaleFactor });
+    for (const { box, device, ...options } of cases) {
+      const { viewport, deviceScaleFactor } = options;
+      const { page, problems } = await openPage(browser, url, options);
       const got = await page.locator('#picture').boundingBox();
       const what = `${viewport.width}x${viewport.height} at ${deviceScaleFactor}`;
       [got.x, got.y, got.width, got.height].forEach((value, i) =>
         assert.ok(Math.abs(value - box[i]) < 0.02, `${what}: box ${JSON.stringify(got)}, wanted ${box}`));
+      assert.ok(got.x >= 0 && got.y >= 0 && got.x + got.width <= viewport.width + 0.01 &&
+                got.y + got.height <= viewport.height + 0.01, `${what}: the picture is cut`);
       assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('picture')).imageRendering),
                    'pixelated');
+      const painted = await paintedPicture(page);
+      assert.deepEqual(painted.box, device, `${what}: the painted picture in device pixels`);
+      assert.equal(painted.blurred, 0, `${what}: ${painted.blurred} screen pixels are not picture pixels`);
       assert.deepEqual(problems, []);
       await page.context().close();
     }
 
     // F and a double-click toggle fullscreen; the picture is fitted again.
     const { page, problems } = await openPage(browser, url);
-    const fitted = () => page.evaluate(() => {
-      const box = document.getElementById('picture').getBoundingClientRect();
-      const scale = Math.max(1, Math.floor(Math.min(innerWidth / 640, innerHeight / 400)));
-      return box.width === 640 * scale && box.height === 400 * scale &&
-             box.left === (innerWidth - box.width) / 2 && box.top === (innerHeight - box.height) / 2;
-    });
+    const fitted = async () => {
+      const { width, height } = await page.evaluate(() => ({ width: innerWidth, height: innerHeight }));
+      const scale = Math.max(1, Math.floor(Math.min(width / 640, height / 400)));
+      const got = await page.locator('#picture').boundingBox();
+      return got.width === 640 * scale && got.height === 400 * scale &&
+             got.x === Math.floor((width - got.width) / 2) && got.y === Math.floor((height - got.height) / 2);
+    };
     await page.keyboard.press('f');
     await page.waitForFunction(() => document.fullscreenElement?.id === 'stage', null, { timeout: 5000 });
     assert.ok(await fitted(), 'not fitted in fullscreen');
     await page.dblclick('#picture', { position: { x: 10, y: 10 } });   // beside the overlay's button
     await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 5000 });
     assert.ok(await fitted(), 'not fitted after leaving fullscreen');
+    assert.deepEqual(problems, []);
+  });
+});
+
+test('Touch', async () => {
+  await withBrowser(async (browser, url) => {
+    // A phone held upright: every control answers a tap, and the buttons
+    // stay clear of the picture.
+    const { page, problems } = await openPage(browser, url, { viewport: { width: 390, height: 844 }, ...phone });
+    const picture = await page.locator('#picture').boundingBox();
+    for (const button of ['#help-button', '#mute-button', '#fullscreen-button']) {
+      const box = await page.locator(button).boundingBox();
+      assert.ok(box.width >= 44 && box.height >= 44, `${button} is too small to tap: ${JSON.stringify(box)}`);
+      assert.ok(box.x >= 0 && box.x + box.width <= 390 && box.y >= 0, `${button} is off the screen`);
+      assert.ok(box.y + box.height <= picture.y, `${button} covers the picture`);
+    }
+    const expanded = () => page.getAttribute('#help-button', 'aria-expanded');
+    assert.ok(await page.isVisible('#hint'), 'the key hint is not shown before the start');
+    assert.equal(await page.isEnabled('#mute-button'), false);
+
+    await page.tap('#start');
+    await page.waitForSelector('#start', { state: 'hidden', timeout: 5000 });
+    await waitForTurns(page, 5);
+    assert.equal(await page.isVisible('#hint'), false);
+    assert.equal(await expanded(), 'false');
+    await page.tap('#help-button');
+    assert.ok(await page.isVisible('#hint'), 'the help button does not bring the key hint back');
+    assert.equal(await expanded(), 'true');
+    await page.tap('#help-button');
+    assert.equal(await page.isVisible('#hint'), false);
+
+    await page.waitForFunction(() => Module['quillmoorAudio']?.context.state === 'running', null, { timeout: 15000 });
+    const gain = () => page.evaluate(() => Module['quillmoorAudio'].gain.gain.value);
+    await page.tap('#mute-button');
+    assert.equal(await gain(), 0);
+    assert.ok(await page.isVisible('#muted'));
+    assert.equal(await page.getAttribute('#mute-button', 'aria-pressed'), 'true');
+    await page.tap('#mute-button');
+    assert.equal(await gain(), 1);
+    assert.equal(await page.isVisible('#muted'), false);
+    assert.equal(await page.getAttribute('#mute-button', 'aria-pressed'), 'false');
+
+    await page.tap('#fullscreen-button');
+    await page.waitForFunction(() => document.fullscreenElement?.id === 'stage', null, { timeout: 5000 });
+    assert.equal(await page.getAttribute('#fullscreen-button', 'aria-pressed'), 'true');
+    await page.tap('#fullscreen-button');
+    await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 5000 });
+    assert.equal(await page.getAttribute('#fullscreen-button', 'aria-pressed'), 'false');
+
+    // The same buttons answer a mouse.
+    await page.click('#mute-button');
+    assert.equal(await gain(), 0);
+    await page.click('#mute-button');
+    assert.equal(await gain(), 1);
+    assert.deepEqual(problems, []);
+  });
+});
+
+test('OpenedAsFile', async () => {
+  await withBrowser(async (browser) => {
+    // No server: the page says so and how to serve it, and loads nothing
+    // that would fail.
+    const root = setting('QUILLMOOR_WEB_ROOT');
+    const { page, problems } = await openPage(browser, pathToFileURL(join(root, 'index.html')).href,
+                                              { waitForReady: false });
+    await page.waitForSelector('#notice', { state: 'visible', timeout: 10000 });
+    const notice = await page.textContent('#notice');
+    assert.match(notice, /has to be served by a web server/);
+    assert.ok(notice.includes(`python3 -m http.server -d "${join(root, '/')}" 8000`), notice);
+    assert.equal(await page.isVisible('#start'), false);
+    assert.equal((await page.innerText('body')).includes('Loading'), false);
+    assert.equal(await page.evaluate(() => document.querySelector('script[src="quillmoor.js"]')), null);
     assert.deepEqual(problems, []);
   });
 });
