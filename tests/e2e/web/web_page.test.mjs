@@ -391,12 +391,12 @@ test('Layout', async () => {
 
 test('Touch', async () => {
   await withBrowser(async (browser, url) => {
-    // A phone held upright: every control answers a tap.
-    const { page, problems } = await openPage(browser, url, { viewport: { width: 390, height: 844 }, ...phone });
+    // A small phone held upright: every control answers a tap.
+    const { page, problems } = await openPage(browser, url, { viewport: { width: 360, height: 640 }, ...phone });
     for (const button of ['#help-button', '#mute-button', '#fullscreen-button']) {
       const box = await page.locator(button).boundingBox();
       assert.ok(box.width >= 44 && box.height >= 44, `${button} is too small to tap: ${JSON.stringify(box)}`);
-      assert.ok(box.x >= 0 && box.x + box.width <= 390 && box.y >= 0, `${button} is off the screen`);
+      assert.ok(box.x >= 0 && box.x + box.width <= 360 && box.y >= 0, `${button} is off the screen`);
     }
     const expanded = () => page.getAttribute('#help-button', 'aria-expanded');
     assert.ok(await page.isVisible('#hint'), 'the key hint is not shown before the start');
@@ -410,8 +410,6 @@ test('Touch', async () => {
     await page.tap('#help-button');
     assert.ok(await page.isVisible('#hint'), 'the help button does not bring the key hint back');
     assert.equal(await expanded(), 'true');
-    await page.tap('#help-button');
-    assert.equal(await page.isVisible('#hint'), false);
 
     await page.waitForFunction(() => Module['quillmoorAudio']?.context.state === 'running', null, { timeout: 15000 });
     const gain = () => page.evaluate(() => Module['quillmoorAudio'].gain.gain.value);
@@ -419,6 +417,14 @@ test('Touch', async () => {
     assert.equal(await gain(), 0);
     assert.ok(await page.isVisible('#muted'));
     assert.equal(await page.getAttribute('#mute-button', 'aria-pressed'), 'true');
+    // The hint and the muted badge side by side or one above the other, on the screen.
+    const hint = await page.locator('#hint').boundingBox();
+    const badge = await page.locator('#muted').boundingBox();
+    assert.ok(hint.y + hint.height <= badge.y || hint.x + hint.width <= badge.x,
+              `the hint ${JSON.stringify(hint)} and the muted badge ${JSON.stringify(badge)} overlap`);
+    assert.ok(hint.x >= 0 && badge.x + badge.width <= 360 && badge.y + badge.height <= 640);
+    await page.tap('#help-button');
+    assert.equal(await page.isVisible('#hint'), false);
     await page.tap('#mute-button');
     assert.equal(await gain(), 1);
     assert.equal(await page.isVisible('#muted'), false);
