@@ -34,8 +34,9 @@
   // scaling keeps them sharp.
   function fit() {
     const ratio = window.devicePixelRatio || 1;
-    const width = stage.clientWidth * ratio;
-    const height = stage.clientHeight * ratio;
+    const area = stage.getBoundingClientRect();
+    const width = area.width * ratio;
+    const height = area.height * ratio;
     const fits = Math.min(width / Width, height / Height);
     let pictureWidth, pictureHeight;
     if (fits >= Math.max(1, ratio)) {
