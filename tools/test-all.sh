@@ -7,7 +7,7 @@
 # program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./tools/install-deps.sh
+./tools/install-deps.sh --all
 cmake --workflow --preset win32
 cmake --workflow --preset linux
 cmake --workflow --preset asan

@@ -12,8 +12,9 @@
 
 namespace {
 
-constexpr int OuterWidth = 656;    // frame and caption included
-constexpr int OuterHeight = 416;
+constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD WindowExStyle = 0;
+constexpr int AppIconId = 1;   // win32_resources.rc.in
 
 struct Shell {
     HWND window = nullptr;   // stored on WM_CREATE, before CreateWindowExA returns
@@ -74,16 +75,23 @@ int RunWindow(HINSTANCE instance)
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
-    windowClass.hIcon = nullptr;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(AppIconId));
     windowClass.hCursor = CopyIcon(LoadCursorA(nullptr, IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = WindowTitle;
-    windowClass.hIconSm = nullptr;
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(AppIconId), IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     RegisterClassExA(&windowClass);
 
-    CreateWindowExA(0, WindowTitle, WindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                    OuterWidth, OuterHeight, nullptr, nullptr, instance, nullptr);
+    // The outer size is what the picture needs plus this system's frame and
+    // caption: a fixed outer size would leave a client area that depends on
+    // the theme, and the picture's bottom rows and right edge would be
+    // clipped or bordered by the class background.
+    RECT outer = {0, 0, PictureWidth, PictureHeight};
+    AdjustWindowRectEx(&outer, WindowStyle, FALSE, WindowExStyle);
+    CreateWindowExA(WindowExStyle, WindowTitle, WindowTitle, WindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
 
     ShowWindow(Main.window, SW_SHOWNORMAL);
     UpdateWindow(Main.window);

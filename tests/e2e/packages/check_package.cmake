@@ -1,21 +1,62 @@
-# cmake -DCPACK=cpack -DCONFIG=CPackConfig.cmake -DWORK=dir -DEXPECTED="a|b|c"
-#       -DPROGRAM=exe -DASSETS=dir -DLAUNCHER=script -P check_package.cmake
+# cmake -DCPACK=cpack -DCONFIG=CPackConfig.cmake -DBUILD_DIR=dir -DWORK=dir
+#       -DEXPECTED="path=source|path=source|..." -DPROGRAM_PATH=bin/quillmoor
+#       -P check_package.cmake
 #
-# Makes the build's release archive, unpacks it and checks that it holds
-# exactly the expected files in one folder named after the archive, each
-# the same bytes as the program, asset or launcher it comes from.
+# Installs the build with `cmake --install` into a fresh prefix, and makes
+# its release archive and unpacks it (one folder named after the archive).
+# Each must hold exactly the expected files at the expected paths, each the
+# same bytes as the program, asset or document it comes from, and the
+# program must keep its executable bit.
 cmake_minimum_required(VERSION 3.25)
 
 include(${CONFIG})   # CPACK_PACKAGE_FILE_NAME, CPACK_GENERATOR
 file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/packages ${WORK}/unpacked)
+file(MAKE_DIRECTORY ${WORK}/packages ${WORK}/unpacked ${WORK}/prefix)
+
+string(REPLACE "|" ";" expected "${EXPECTED}")
+set(wanted "")
+foreach(entry ${expected})
+  string(REGEX REPLACE "=.*" "" path "${entry}")
+  list(APPEND wanted ${path})
+endforeach()
+list(SORT wanted)
+
+# Checks the tree at `root` against the expected list.
+function(check_tree root what)
+  file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
+  list(SORT found)
+  if(NOT found STREQUAL wanted)
+    message(FATAL_ERROR "${what} holds\n  ${found}\nexpected\n  ${wanted}")
+  endif()
+  foreach(entry ${expected})
+    string(REGEX REPLACE "=.*" "" path "${entry}")
+    string(REGEX REPLACE "^[^=]*=" "" source "${entry}")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${root}/${path} ${source} RESULT_VARIABLE differ)
+    if(differ)
+      message(FATAL_ERROR "${what}: ${path} differs from ${source}")
+    endif()
+  endforeach()
+  if(NOT CPACK_GENERATOR STREQUAL "ZIP")
+    execute_process(COMMAND test -x ${root}/${PROGRAM_PATH} RESULT_VARIABLE notExecutable)
+    if(notExecutable)
+      message(FATAL_ERROR "${what}: ${PROGRAM_PATH} lost its executable bit")
+    endif()
+  endif()
+  message(STATUS "${what}: ${wanted}")
+endfunction()
+
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK}/prefix
+  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${status}):\n${output}")
+endif()
+check_tree(${WORK}/prefix "cmake --install --prefix")
 
 execute_process(COMMAND ${CPACK} --config ${CONFIG} -B ${WORK}/packages
   RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cpack failed (${status}):\n${output}")
 endif()
-
 if(CPACK_GENERATOR STREQUAL "ZIP")
   set(archive ${WORK}/packages/${CPACK_PACKAGE_FILE_NAME}.zip)
 else()
@@ -26,57 +67,13 @@ if(NOT EXISTS ${archive})
   message(FATAL_ERROR "no ${archive}; cpack made: ${made}")
 endif()
 message(STATUS "made ${archive}")
-
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${archive}
   WORKING_DIRECTORY ${WORK}/unpacked RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cannot unpack ${archive}")
 endif()
-
-string(REPLACE "|" ";" expected "${EXPECTED}")
-set(wanted "")
-foreach(name ${expected})
-  list(APPEND wanted ${CPACK_PACKAGE_FILE_NAME}/${name})
-endforeach()
-file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${WORK}/unpacked ${WORK}/unpacked/*)
-list(SORT wanted)
-list(SORT found)
-if(NOT found STREQUAL wanted)
-  message(FATAL_ERROR "${archive} holds\n  ${found}\nexpected\n  ${wanted}")
+file(GLOB top RELATIVE ${WORK}/unpacked ${WORK}/unpacked/*)
+if(NOT top STREQUAL CPACK_PACKAGE_FILE_NAME)
+  message(FATAL_ERROR "${archive} should hold one folder, ${CPACK_PACKAGE_FILE_NAME}; it holds: ${top}")
 endif()
-
-set(folder ${WORK}/unpacked/${CPACK_PACKAGE_FILE_NAME})
-function(same_bytes packed original)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${packed} ${original} RESULT_VARIABLE differ)
-  if(differ)
-    message(FATAL_ERROR "${packed} differs from ${original}")
-  endif()
-endfunction()
-foreach(name ${expected})
-  if(EXISTS ${ASSETS}/${name})
-    same_bytes(${folder}/${name} ${ASSETS}/${name})
-  endif()
-endforeach()
-get_filename_component(program_name ${PROGRAM} NAME)
-same_bytes(${folder}/${program_name} ${PROGRAM})
-
-if(NOT CPACK_GENERATOR STREQUAL "ZIP")
-  get_filename_component(launcher_name ${LAUNCHER} NAME)
-  same_bytes(${folder}/${launcher_name} ${LAUNCHER})
-  execute_process(COMMAND test -x ${folder}/${launcher_name} -a -x ${folder}/${program_name} RESULT_VARIABLE notExecutable)
-  if(notExecutable)
-    message(FATAL_ERROR "the launcher or the program lost its executable bit")
-  endif()
-  # The launcher, started through a link from another folder, must run the
-  # program in its own folder with the arguments it was given: a stand-in
-  # program reports both.
-  file(WRITE ${folder}/${program_name} "#!/bin/sh\necho \"$(pwd) $*\"\n")
-  file(CREATE_LINK ${folder}/${launcher_name} ${WORK}/linked-launcher SYMBOLIC)
-  execute_process(COMMAND ${WORK}/linked-launcher one two
-    WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE ran OUTPUT_STRIP_TRAILING_WHITESPACE)
-  file(REAL_PATH ${folder} real_folder)
-  if(NOT ran STREQUAL "${real_folder} one two")
-    message(FATAL_ERROR "the launcher ran the program as '${ran}', expected '${real_folder} one two'")
-  endif()
-endif()
-message(STATUS "${CPACK_PACKAGE_FILE_NAME}: ${expected}")
+check_tree(${WORK}/unpacked/${CPACK_PACKAGE_FILE_NAME} "${CPACK_PACKAGE_FILE_NAME}")
