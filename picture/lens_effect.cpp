@@ -78,6 +78,11 @@ void UpdateLightMap()
     std::memset(Effect.LightMap, 0, sizeof Effect.LightMap);
     FillLightMap(140.0 * std::sin(Effect.LightPhaseX), 140.0 * std::sin(Effect.LightPhaseY),
                  14.0 * std::sin(Effect.HeightPhase) + 20.0);
+    AdvanceLightPhases();
+}
+
+void AdvanceLightPhases()
+{
     Effect.HeightPhase += EffectSpeed * 0.0045;
     const double s = EffectSpeed * 0.87;
     Effect.LightPhaseX += s * 0.013;

@@ -85,3 +85,5 @@ LensWalk StartLensWalk(double theta);
 void UpdateView();
 void UpdateLightMap();
 void FillLightMap(double lightX, double lightY, double height);
+// One frame's step of the light's three phases (UpdateLightMap's last act).
+void AdvanceLightPhases();

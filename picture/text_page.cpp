@@ -78,6 +78,11 @@ void DrawTextPage()
         }
     }
 
+    AdvanceWavePhases();
+}
+
+void AdvanceWavePhases()
+{
     // 0.1 and 0.115 as single-precision values, widened; never wrapped.
     Text.WaveXPhase += 0.10000000149011612;
     Text.WaveYPhase += 0.11500000208616257;

@@ -47,3 +47,6 @@ void DrawGlyph(int32_t x, int32_t y, int32_t code);
 
 // Draws the whole page at this frame's wobble, then advances both phases.
 void DrawTextPage();
+
+// One frame's step of the two wobble phases (DrawTextPage's last act).
+void AdvanceWavePhases();

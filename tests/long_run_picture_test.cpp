@@ -7,7 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/asset_files.h"
 #include "app/intro.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
@@ -19,15 +18,12 @@
 namespace {
 
 // Puts every per-frame state where `frames` rendered frames leave it, by
-// the same additions the frames make, without drawing them.
+// the same phase steps the frames take, without drawing them.
 void FastForward(int frames)
 {
     for (int k = 0; k < frames; ++k) {
-        Effect.HeightPhase += EffectSpeed * 0.0045;
-        Effect.LightPhaseX += EffectSpeed * 0.87 * 0.013;
-        Effect.LightPhaseY += EffectSpeed * 0.87 * 0.0147;
-        Text.WaveXPhase += 0.10000000149011612;
-        Text.WaveYPhase += 0.11500000208616257;
+        AdvanceLightPhases();
+        AdvanceWavePhases();
     }
     // The angle the previous frame stored.
     Effect.FrameCounter = frames - 1;
@@ -43,13 +39,8 @@ protected:
         ResetEffect();
         ResetLogo();
         ResetText();
-        picture_test::WriteFile(LogoFileName, picture_test::TestLogo());
-        picture_test::WriteFile(FontTableFileName, picture_test::TestFontTable());
-        picture_test::WriteFile(FontGlyphFileName, picture_test::TestGlyphs());
-        InitPicture();
+        picture_test::InitPictureWithTestAssets();
     }
-
-    picture_test::ScratchDir scratch{"long-run-picture"};
 };
 
 TEST_F(LongRunPicture, FastForwardMatchesFramesDrawnOneByOne)
@@ -60,9 +51,7 @@ TEST_F(LongRunPicture, FastForwardMatchesFramesDrawnOneByOne)
 
     ResetEffect();
     ResetText();
-    BuildLensTable();
-    BuildRecolourTable();
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    picture_test::InitPictureWithTestAssets();
     FastForward(299);
     RenderFrame();
     ConvertFrame();
