@@ -30,17 +30,39 @@ SoundServer* TheSoundServer()
     return Server;
 }
 
-int InitPicture()
+namespace {
+
+// The picture set-up, with the logo and the font taken by `loadAssets` at
+// their place in it.
+template <typename LoadAssets>
+int SetUpPicture(LoadAssets loadAssets)
 {
     BuildPalette();
     BuildLensTable();
-    InitLogoFromFile(LogoFileName);
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    loadAssets();
     // The two resources are part of the program's start-up; nothing uses them.
     (void)LoadBinResource(101, nullptr);
     (void)LoadBinResource(102, nullptr);
     ConvertFrame();
     return 0;
+}
+
+} // namespace
+
+int InitPicture()
+{
+    return SetUpPicture([] {
+        InitLogoFromFile(LogoFileName);
+        LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    });
+}
+
+int InitPictureWith(const AssetBytes& logo, const AssetBytes& glyphTable, const AssetBytes& glyphs)
+{
+    return SetUpPicture([&] {
+        InitLogo(logo);
+        LoadFont(glyphTable, glyphs);
+    });
 }
 
 int RenderFrame()

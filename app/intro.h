@@ -5,6 +5,8 @@
 // per turn of its loop.
 #pragma once
 
+#include "base/asset_bytes.h"
+
 class SoundServer;
 
 // Loads the song and opens the one SoundServer with the music player's
@@ -18,6 +20,10 @@ SoundServer* TheSoundServer();
 // One-time picture set-up: palette, lens table, logo, font, the embedded
 // resources, and a first conversion of the still empty picture.
 int InitPicture();
+
+// InitPicture with the logo and the font handed over as bytes instead of
+// read from their files (the tests' own assets).
+int InitPictureWith(const AssetBytes& logo, const AssetBytes& glyphTable, const AssetBytes& glyphs);
 
 // Draws one frame into the WorkImage.
 int RenderFrame();

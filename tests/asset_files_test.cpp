@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "app/asset_files.h"
+#include "music/player_state.h"
+#include "picture/logo_overlay.h"
+#include "picture/text_page.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -95,6 +99,60 @@ TEST_F(AssetFilesTest, ADirectoryReadsAsNothing)
     uint8_t buffer[16] = {};
     EXPECT_EQ(ReadWholeFile(dir.string().c_str(), buffer, sizeof buffer), 0);
     for (uint8_t b : buffer) EXPECT_EQ(b, 0);
+}
+
+TEST_F(AssetFilesTest, ReadAssetHandsOverWhatItReadAndTheFileSize)
+{
+    uint8_t buffer[24];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    const auto bytes = Counting(100);
+    // Cut at the caller's capacity of 16, the size still the file's; the 8
+    // bytes after the capacity survive.
+    AssetBytes asset = ReadAsset(Write("o.bin", bytes).c_str(), buffer, 16);
+    EXPECT_EQ(asset.fileSize, 100);
+    ASSERT_EQ(asset.bytes.size(), 16u);
+    EXPECT_EQ(asset.bytes.data(), buffer);
+    EXPECT_EQ(std::memcmp(buffer, bytes.data(), 16), 0);
+    for (size_t i = 16; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], 0xAB);
+
+    asset = ReadAsset(Write("s.bin", Counting(5)).c_str(), buffer, sizeof buffer);
+    EXPECT_EQ(asset.fileSize, 5);
+    EXPECT_EQ(asset.bytes.size(), 5u);
+
+    asset = ReadAsset(Write("e.bin", {}).c_str(), buffer, sizeof buffer);
+    EXPECT_EQ(asset.fileSize, 0) << "an empty file is there, with size 0";
+    EXPECT_TRUE(asset.bytes.empty());
+
+    asset = ReadAsset((dir / "missing").string().c_str(), buffer, sizeof buffer);
+    EXPECT_EQ(asset.fileSize, -1);
+    EXPECT_TRUE(asset.bytes.empty());
+}
+
+// The start-up's reads: each asset by its plain name from the current
+// directory, into the loader that keeps it.
+TEST(AssetFilesStartUp, EachAssetIsReadByNameFromTheCurrentDirectory)
+{
+    ScratchDir scratch("asset-names");
+    const auto song = Counting(1000), logo = Counting(3000), table = Counting(512), glyphs = Counting(2000);
+    WriteFile(SongFileName, song);
+    WriteFile(LogoFileName, logo);
+    WriteFile(FontTableFileName, table);
+    WriteFile(FontGlyphFileName, glyphs);
+
+    RestorePlayerStartState();
+    LoadSongFromFile(SongFileName);
+    EXPECT_EQ(Player.songSize, 1000);
+    EXPECT_EQ(std::memcmp(Player.SongBuffer, song.data(), song.size()), 0);
+
+    ResetLogo();
+    InitLogoFromFile(LogoFileName);
+    EXPECT_EQ(std::memcmp(Logo.LogoFileBuffer, logo.data(), logo.size()), 0);
+    EXPECT_EQ(Logo.LogoFileBuffer[logo.size()], 0);
+
+    ResetText();
+    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    EXPECT_EQ(std::memcmp(Text.GlyphIndexTable, table.data(), table.size()), 0);
+    EXPECT_EQ(std::memcmp(Text.GlyphBitmaps, glyphs.data(), glyphs.size()), 0);
 }
 
 TEST(BinResources, TestBlockAndGlyphNumbering)

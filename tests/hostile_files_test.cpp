@@ -1,10 +1,14 @@
 // Asset files that anyone can replace: whatever they hold, the picture is
-// built from them without reading or writing outside its buffers.
+// built from them without reading or writing outside its buffers; and
+// whatever stands under an asset's name (a directory, a FIFO, an unreadable
+// file, a dangling link), reading it gives "missing" at once.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -16,11 +20,20 @@
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "picture_test_assets.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-using picture_test::ScratchDir;
-using picture_test::WriteFile;
+// The shell's buffers for the asset files, as large as the loaders keep.
+uint8_t SongFile[SongBufferSize];
+uint8_t LogoFile[sizeof LogoState::LogoFileBuffer];
+uint8_t FontTableFile[sizeof TextState::GlyphIndexTable];
+uint8_t FontGlyphFile[sizeof TextState::GlyphBitmaps];
+
+bool IsMissing(const AssetBytes& asset)
+{
+    return asset.fileSize == -1 && asset.bytes.empty();
+}
 
 // Fills the visible window with a pattern and returns a copy of the WorkImage.
 std::vector<uint8_t> PatternedWorkImage()
@@ -42,16 +55,22 @@ TEST(HostileFiles, DirectoriesWhereAssetsShouldBe)
     for (const char* name : {SongFileName, LogoFileName, FontTableFileName, FontGlyphFileName})
         std::filesystem::create_directory(name);
 
+    const AssetBytes song = ReadAsset(SongFileName, SongFile, sizeof SongFile);
+    const AssetBytes logo = ReadAsset(LogoFileName, LogoFile, sizeof LogoFile);
+    const AssetBytes table = ReadAsset(FontTableFileName, FontTableFile, sizeof FontTableFile);
+    const AssetBytes glyphs = ReadAsset(FontGlyphFileName, FontGlyphFile, sizeof FontGlyphFile);
+    for (const AssetBytes* asset : {&song, &logo, &table, &glyphs}) EXPECT_TRUE(IsMissing(*asset));
+
     RestorePlayerStartState();
-    LoadSongFromFile(SongFileName);
-    EXPECT_LE(Player.songSize, 0);
+    LoadSong(song);
+    EXPECT_EQ(Player.songSize, -1);
     int16_t samples[64];
     for (int call = 0; call < 12; ++call) FillCallback(samples, sizeof samples);
 
     ResetLogo();
     ResetText();
-    InitLogoFromFile(LogoFileName);
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    InitLogo(logo);
+    LoadFont(table, glyphs);
     const std::vector<uint8_t> before = PatternedWorkImage();
     ApplyLogo();
     DrawTextPage();
@@ -60,12 +79,10 @@ TEST(HostileFiles, DirectoriesWhereAssetsShouldBe)
 
 TEST(HostileFiles, AFontTableOfGlyph255DrawsNothing)
 {
-    ScratchDir scratch("hostile-font-255");
-    WriteFile(FontTableFileName, std::vector<uint8_t>(512, 255));
-    WriteFile(FontGlyphFileName, std::vector<uint8_t>(2560, 0xFF));
+    const std::vector<uint8_t> table(512, 255), glyphs(2560, 0xFF);
     ResetText();
     BuildRecolourTable();
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    LoadFont(AssetFromBytes(table), AssetFromBytes(glyphs));
     const std::vector<uint8_t> before = PatternedWorkImage();
     DrawTextPage();
     EXPECT_TRUE(WorkImageEquals(before));
@@ -73,14 +90,12 @@ TEST(HostileFiles, AFontTableOfGlyph255DrawsNothing)
 
 TEST(HostileFiles, OversizeFontFilesFillTheirBuffersAndNoMore)
 {
-    ScratchDir scratch("hostile-font-oversize");
     std::vector<uint8_t> table(4096, 0);   // glyph 0 everywhere, then junk past the table
     std::fill(table.begin() + 512, table.end(), 77);
-    WriteFile(FontTableFileName, table);
-    WriteFile(FontGlyphFileName, std::vector<uint8_t>(100000, 0x81));
+    const std::vector<uint8_t> glyphs(100000, 0x81);
     ResetText();
     BuildRecolourTable();
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    LoadFont(AssetFromBytes(table), AssetFromBytes(glyphs));
     for (int i = 0; i < 512; ++i) ASSERT_EQ(Text.GlyphIndexTable[i], 0) << i;
     for (uint8_t byte : Text.GlyphBitmaps) ASSERT_EQ(byte, 0x81);
     EXPECT_EQ(Text.RecolourTable[0], 219) << "the table after the glyphs is intact";
@@ -88,10 +103,9 @@ TEST(HostileFiles, OversizeFontFilesFillTheirBuffersAndNoMore)
 
 TEST(HostileFiles, ALogoOfOnlyLitPixelsMasksExactlyItsRectangle)
 {
-    ScratchDir scratch("hostile-logo-lit");
-    WriteFile(LogoFileName, picture_test::MakeLogo([](int, int) { return true; }));
+    const std::vector<uint8_t> logo = picture_test::MakeLogo([](int, int) { return true; });
     ResetLogo();
-    InitLogoFromFile(LogoFileName);
+    InitLogo(AssetFromBytes(logo));
     for (int y = 0; y < PictureHeight; ++y) {
         for (int x = 0; x < PictureWidth; ++x) {
             const bool inside = x >= 4 && x < 636 && y >= 77 && y < 323;
@@ -102,10 +116,9 @@ TEST(HostileFiles, ALogoOfOnlyLitPixelsMasksExactlyItsRectangle)
 
 TEST(HostileFiles, AnOversizeLogoFillsTheBufferAndNoMore)
 {
-    ScratchDir scratch("hostile-logo-oversize");
-    WriteFile(LogoFileName, std::vector<uint8_t>(1 << 20, 0xFF));
+    const std::vector<uint8_t> logo(1 << 20, 0xFF);
     ResetLogo();
-    InitLogoFromFile(LogoFileName);
+    InitLogo(AssetFromBytes(logo));
     for (uint8_t byte : Logo.LogoFileBuffer) ASSERT_EQ(byte, 0xFF);
     // The mask and the fold table after the buffer are still the overlay's own.
     EXPECT_EQ(Logo.LogoMask[0], 0);
@@ -119,9 +132,10 @@ TEST(HostileFiles, AnUnreadableFileCountsAsMissing)
     ScratchDir scratch("hostile-unreadable");
     WriteFile(LogoFileName, picture_test::MakeLogo([](int, int) { return true; }));
     ASSERT_EQ(chmod(LogoFileName, 0), 0);
-    EXPECT_EQ(FileSizeByName(LogoFileName), -1);
+    const AssetBytes logo = ReadAsset(LogoFileName, LogoFile, sizeof LogoFile);
+    EXPECT_TRUE(IsMissing(logo));
     ResetLogo();
-    InitLogoFromFile(LogoFileName);
+    InitLogo(logo);
     for (uint8_t byte : Logo.LogoMask) ASSERT_EQ(byte, 0);
 }
 
@@ -129,9 +143,26 @@ TEST(HostileFiles, ADanglingLinkCountsAsMissing)
 {
     ScratchDir scratch("hostile-dangling");
     std::filesystem::create_symlink("nowhere", SongFileName);
-    RestorePlayerStartState();
-    LoadSongFromFile(SongFileName);
-    EXPECT_EQ(Player.songSize, -1);
+    EXPECT_TRUE(IsMissing(ReadAsset(SongFileName, SongFile, sizeof SongFile)));
+}
+
+TEST(HostileFiles, AFifoCountsAsMissingAndIsNeverWaitedOn)
+{
+    ScratchDir scratch("hostile-fifo");
+    ASSERT_EQ(mkfifo(SongFileName, 0600), 0);
+    // Opening a FIFO for reading waits for a writer that never comes, so
+    // the read runs in a child that an alarm ends if it blocks.
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        alarm(10);
+        _exit(IsMissing(ReadAsset(SongFileName, SongFile, sizeof SongFile)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) << "reading the FIFO blocked";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a FIFO must read as a missing file";
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
-#include "app/asset_files.h"
 #include "music/player_state.h"
 #include "music/song_decoder.h"
 #include "music_test_songs.h"
@@ -65,21 +63,6 @@ TEST_F(SongLoad, OnlyAnExactUpperCaseMagicSelectsTheDeltaFormat)
     }
 }
 
-TEST_F(SongLoad, LoadSongReadsItsFileFromTheCurrentDirectory)
-{
-    WriteFile(SongFileName, RawSong({{.periodA = 0x123, .mixer = 0x3E, .volumeA = 0x0F}}));
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    LoadSongFromFile(SongFileName);
-    std::filesystem::current_path(previous);
-
-    EXPECT_EQ(Player.songSize, RawFrameSize);
-    DecodeFrame();
-    EXPECT_EQ(Player.voices[0].period, 0x123);
-    EXPECT_EQ(Player.voices[0].toneEnable, 1);
-    EXPECT_EQ(Player.voices[1].toneEnable, 0);
-}
-
 TEST_F(SongLoad, LoadingPreparesTheStartRegistersAndTables)
 {
     Load(RawSong({{}}));
@@ -93,7 +76,7 @@ TEST_F(SongLoad, LoadingPreparesTheStartRegistersAndTables)
 
 TEST_F(SongLoad, AMissingOrEmptySongDecodesZeroFramesForever)
 {
-    LoadSongFromFile((dir / "missing.dmp").string().c_str());
+    LoadSong(AssetBytes{});   // a missing file: no bytes, size -1
     EXPECT_EQ(Player.songSize, -1);
     EXPECT_EQ(Player.compressed, 0);
     for (int i = 0; i < 3; ++i) {

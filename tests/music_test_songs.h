@@ -1,4 +1,4 @@
-// Song files built by the music tests, and a fixture that loads them into a
+// Songs built by the music tests, and a fixture that loads them into a
 // player returned to its start state.
 #pragma once
 
@@ -6,13 +6,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <string>
 #include <vector>
 
-#include "app/asset_files.h"
 #include "music/player.h"
 #include "music/player_state.h"
 #include "music/song_decoder.h"
@@ -36,7 +32,7 @@ inline void Append(std::vector<uint8_t>& song, const RawFrame& f)
         static_cast<uint8_t>(f.periodB), static_cast<uint8_t>(f.periodB >> 8),
         static_cast<uint8_t>(f.periodC), static_cast<uint8_t>(f.periodC >> 8),
         f.noisePeriod, f.mixer, f.volumeA, f.volumeB, f.volumeC, f.envelopeLow, f.envelopeHigh, f.shape};
-    song.insert(song.end(), bytes, bytes + RawFrameSize);
+    for (uint8_t byte : bytes) song.push_back(byte);
 }
 
 inline std::vector<uint8_t> RawSong(std::initializer_list<RawFrame> frames)
@@ -100,29 +96,12 @@ inline std::vector<uint8_t> BusyRawSong(int frames, uint32_t seed)
     return song;
 }
 
-// Each test starts from the player's start state and loads its own song
-// from a temporary directory.
+// Each test starts from the player's start state and loads its own song.
 class MusicTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::temp_directory_path() /
-              (std::string("quillmoor-music-") + info->test_suite_name() + "-" + info->name());
-        std::filesystem::create_directories(dir);
-        RestorePlayerStartState();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    void SetUp() override { RestorePlayerStartState(); }
 
-    std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes)
-    {
-        const std::filesystem::path path = dir / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path.string();
-    }
-
-    void Load(const std::vector<uint8_t>& song) { LoadSongFromFile(WriteFile("song.dmp", song).c_str()); }
+    static void Load(const std::vector<uint8_t>& song) { LoadSong(AssetFromBytes(song)); }
 
     // The first 9 FillCallback calls write nothing; spend those still due.
     static void PassCountdown()
@@ -144,8 +123,6 @@ protected:
         }
         return out;
     }
-
-    std::filesystem::path dir;
 };
 
 } // namespace music_test

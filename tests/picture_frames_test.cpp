@@ -6,45 +6,33 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
-#include "app/asset_files.h"
 #include "app/intro.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "picture_test_assets.h"
+#include "tools/capture/frame_hash.h"
 
 namespace {
 
 using namespace picture_test;
 
-// FNV-1a, 64 bits, over the OutputImage's pixels as little-endian bytes.
+// The frame hash quillmoor-capture prints: FNV-1a 64 over the OutputImage's
+// pixels as little-endian bytes.
 uint64_t OutputDigest()
 {
-    uint64_t hash = 0xcbf29ce484222325u;
-    for (uint32_t pixel : Screen.OutputImage) {
-        for (int b = 0; b < 4; ++b) {
-            hash ^= (pixel >> (8 * b)) & 0xFF;
-            hash *= 0x100000001b3u;
-        }
-    }
-    return hash;
+    return HashPixels(Screen.OutputImage, sizeof Screen.OutputImage / sizeof Screen.OutputImage[0]);
 }
 
 TEST(PictureFramesTest, FramesWithTestAssets)
 {
-    ScratchDir scratch{"PictureFramesTest"};
-    WriteFile(LogoFileName, TestLogo());
-    WriteFile(FontTableFileName, TestFontTable());
-    WriteFile(FontGlyphFileName, TestGlyphs());
-
     std::memset(&Screen, 0, sizeof Screen);
     ResetEffect();
     ResetLogo();
     ResetText();
-    InitPicture();
+    InitPictureWithTestAssets();
     for (uint32_t pixel : Screen.OutputImage) ASSERT_EQ(pixel, 0x002B0000u);
 
     const struct {

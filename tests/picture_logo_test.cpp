@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "app/asset_files.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
@@ -14,15 +12,6 @@
 namespace {
 
 using picture_test::MakeLogo;
-using picture_test::ScratchDir;
-
-// One scratch directory per test, so tests may run side by side.
-std::string ScratchName()
-{
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
-using picture_test::WriteFile;
 
 class LogoTest : public ::testing::Test {
 protected:
@@ -33,26 +22,25 @@ protected:
         ResetText();
     }
 
+    static void LoadLogo(const std::vector<uint8_t>& file) { InitLogo(AssetFromBytes(file)); }
+
     int MaskRowCount(int row)
     {
         int set = 0;
         for (int x = 0; x < PictureWidth; ++x) set += Logo.LogoMask[row * PictureWidth + x] != 0;
         return set;
     }
-
-    ScratchDir scratch{ScratchName()};
 };
 
 TEST_F(LogoTest, StoredRowsLandBottomUpAndCentred)
 {
     // The first stored row is the logo's bottom (picture row 322), the last
     // its top (row 77); mark each with a different pattern.
-    WriteFile(LogoFileName, MakeLogo([](int x, int y) {
-                  if (y == 245) return true;               // first stored row: every pixel
-                  if (y == 0) return x % 3 == 0;           // last stored row: every third
-                  return y == 100 && (x == 0 || x == 631);  // logo row 100: both ends
-              }));
-    InitLogoFromFile(LogoFileName);
+    LoadLogo(MakeLogo([](int x, int y) {
+        if (y == 245) return true;               // first stored row: every pixel
+        if (y == 0) return x % 3 == 0;           // last stored row: every third
+        return y == 100 && (x == 0 || x == 631);  // logo row 100: both ends
+    }));
 
     const uint8_t* mask = Logo.LogoMask;
     for (int x = 0; x < PictureWidth; ++x) {
@@ -69,7 +57,7 @@ TEST_F(LogoTest, StoredRowsLandBottomUpAndCentred)
 
 TEST_F(LogoTest, FoldTableRampsAndRecolourTableBuilt)
 {
-    InitLogoFromFile(LogoFileName);   // no file here: the tables are built all the same
+    InitLogo(AssetBytes{});   // no logo file: the tables are built all the same
     const struct {
         int k, value;
     } known[] = {{0, 0},     {16, 16},   {255, 255}, {256, 255}, {271, 240}, {511, 0},
@@ -86,8 +74,7 @@ TEST_F(LogoTest, FoldTableRampsAndRecolourTableBuilt)
 TEST_F(LogoTest, OverlayBrightensUnderTheLogoAndFoldsAtTheTop)
 {
     // Logo rows 0..9 set; picture rows 77..86 lie under it.
-    WriteFile(LogoFileName, MakeLogo([](int, int y) { return y < 10; }));
-    InitLogoFromFile(LogoFileName);
+    LoadLogo(MakeLogo([](int, int y) { return y < 10; }));
     for (int y = 0; y < PictureHeight; ++y)
         for (int x = 0; x < PictureWidth; ++x) *WorkPixel(x, y) = static_cast<uint8_t>(x + y);
     ApplyLogo();
@@ -113,8 +100,7 @@ TEST_F(LogoTest, OverlayBrightensUnderTheLogoAndFoldsAtTheTop)
 
 TEST_F(LogoTest, OverlayLeavesTheMarginsAlone)
 {
-    WriteFile(LogoFileName, MakeLogo([](int, int) { return true; }));
-    InitLogoFromFile(LogoFileName);
+    LoadLogo(MakeLogo([](int, int) { return true; }));
     std::memset(Screen.WorkImage, 7, sizeof Screen.WorkImage);
     ApplyLogo();
     for (int y = -WorkMargin; y < PictureHeight + WorkMargin; ++y) {
@@ -127,7 +113,7 @@ TEST_F(LogoTest, OverlayLeavesTheMarginsAlone)
 
 TEST_F(LogoTest, WithoutALogoEveryIndexStays)
 {
-    InitLogoFromFile(LogoFileName);
+    InitLogo(AssetBytes{});
     for (int y = 0; y < PictureHeight; ++y)
         for (int x = 0; x < PictureWidth; ++x) *WorkPixel(x, y) = static_cast<uint8_t>(x * 7 + y);
     ApplyLogo();
@@ -141,8 +127,7 @@ TEST_F(LogoTest, ShortFileLeavesMissingRowsTransparent)
     // stored rows 0..99 and the first 316 pixels of row 100 count.
     std::vector<uint8_t> file = MakeLogo([](int, int) { return true; });
     file.resize(1078 + 632 * 100 + 316);
-    WriteFile(LogoFileName, file);
-    InitLogoFromFile(LogoFileName);
+    LoadLogo(file);
     for (int y = 0; y < PictureHeight; ++y) {
         const int expected = y > 222 && y <= 322 ? 632 : y == 222 ? 316 : 0;
         ASSERT_EQ(MaskRowCount(y), expected) << "row " << y;
@@ -154,8 +139,7 @@ TEST_F(LogoTest, OverlongFileFillsTheBufferAndNoMore)
     std::vector<uint8_t> file = MakeLogo([](int x, int y) { return (x ^ y) & 1; });
     file.resize(300000);
     for (size_t i = 156550; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i % 251 + 1);
-    WriteFile(LogoFileName, file);
-    InitLogoFromFile(LogoFileName);
+    LoadLogo(file);
     EXPECT_EQ(std::memcmp(Logo.LogoFileBuffer, file.data(), sizeof Logo.LogoFileBuffer), 0);
     EXPECT_EQ(Logo.LogoMask[77 * PictureWidth + 4], 0);    // logo (0, 0)
     EXPECT_EQ(Logo.LogoMask[77 * PictureWidth + 5], 16);   // logo (1, 0)

@@ -1,50 +1,14 @@
-// A small fixed set of picture assets for tests and benchmarks: a logo, a
-// font table and glyphs, written into a scratch directory that is the
-// current directory while it exists.
+// A small fixed set of picture assets for the tests: a logo, a font table
+// and glyphs, handed to the picture as bytes.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <string>
 #include <vector>
 
+#include "app/intro.h"
+#include "base/asset_bytes.h"
+
 namespace picture_test {
-
-namespace fs = std::filesystem;
-
-// A fresh directory, current for the lifetime of the object.
-class ScratchDir {
-public:
-    // `name` tells the directories apart; a random suffix keeps processes
-    // that run side by side (ctest -j) out of each other's way.
-    explicit ScratchDir(const std::string& name)
-        : previous_(fs::current_path()),
-          dir_(fs::temp_directory_path() / ("quillmoor-" + name + "-" + std::to_string(std::random_device{}())))
-    {
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::current_path(dir_);
-    }
-    ~ScratchDir()
-    {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-private:
-    fs::path previous_;
-    fs::path dir_;
-};
-
-inline void WriteFile(const char* name, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // 632 x 246, 8-bit, bottom-up, pixel rows from byte 1078 (the header bytes
 // are filled in as a real bitmap's would be, though nothing reads them).
@@ -126,6 +90,13 @@ inline std::vector<uint8_t> TestGlyphs()
         }
     }
     return glyphs;
+}
+
+// The intro's picture set-up (InitPicture) over the test assets.
+inline void InitPictureWithTestAssets()
+{
+    static const std::vector<uint8_t> logo = TestLogo(), table = TestFontTable(), glyphs = TestGlyphs();
+    InitPictureWith(AssetFromBytes(logo), AssetFromBytes(table), AssetFromBytes(glyphs));
 }
 
 } // namespace picture_test

@@ -5,22 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_files.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
-#include "picture_test_assets.h"
 
 namespace {
-
-using picture_test::ScratchDir;
-
-// One scratch directory per test, so tests may run side by side.
-std::string ScratchName()
-{
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
-using picture_test::WriteFile;
 
 class TextTest : public ::testing::Test {
 protected:
@@ -79,19 +67,16 @@ TEST_F(TextTest, RecolourTableTurnsDarkBrightAndBack)
     EXPECT_EQ(Text.RecolourTable[Text.RecolourTable[0]], 61);   // under two glyphs
 }
 
-TEST_F(TextTest, LoadFontReadsBothFilesAndCutsLongOnes)
+TEST_F(TextTest, LoadFontKeepsBothFilesAndCutsLongOnes)
 {
-    ScratchDir scratch{ScratchName()};
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);   // nothing there yet: both buffers stay zero
+    LoadFont(AssetBytes{}, AssetBytes{});   // both files missing: both buffers stay zero
     for (uint8_t b : Text.GlyphIndexTable) ASSERT_EQ(b, 0);
     for (uint8_t b : Text.GlyphBitmaps) ASSERT_EQ(b, 0);
 
     std::vector<uint8_t> table(600), glyphs(3000);
     for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>(i * 3 + 1);
     for (size_t i = 0; i < glyphs.size(); ++i) glyphs[i] = static_cast<uint8_t>(i * 5 + 2);
-    WriteFile(FontTableFileName, table);
-    WriteFile(FontGlyphFileName, glyphs);
-    LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+    LoadFont(AssetFromBytes(table), AssetFromBytes(glyphs));
     EXPECT_EQ(std::memcmp(Text.GlyphIndexTable, table.data(), 512), 0);
     EXPECT_EQ(std::memcmp(Text.GlyphBitmaps, glyphs.data(), 2560), 0);
 }
