@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60).
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60),
+# from the corpus so far, the seeds and the inputs kept in tests/fuzz/regressions/.
+# An input that breaks a target is copied into tests/fuzz/regressions/<target>/.
 #   tools/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,18 +14,25 @@ cmake --build "$build" --target song_fuzz font_fuzz logo_fuzz
 tests/fuzz/make-seeds.sh "$build/seeds"
 artifacts="$build/artifacts"
 rm -rf "$artifacts" && mkdir -p "$artifacts"
+regressions="$PWD/tests/fuzz/regressions"
 for target in song_fuzz font_fuzz logo_fuzz; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
+  # -max_len past the song's 512,004-byte cap, where the seeds already are.
   echo "== $target for ${seconds}s"
   status=0
   "$build/bin/$target" -max_total_time="$seconds" -max_len=600000 -rss_limit_mb=4096 \
     -artifact_prefix="$artifacts/$target-" -print_final_stats=1 \
-    "$corpus" "$build/seeds/$target" >"$build/$target.log" 2>&1 || status=$?
-  grep -E '^stat::number_of_executed_units|^SUMMARY' "$build/$target.log" || true
+    "$corpus" "$build/seeds/$target" "$regressions/$target" >"$build/$target.log" 2>&1 || status=$?
+  grep -E '^stat::(number_of_executed_units|average_exec_per_sec)|^SUMMARY' "$build/$target.log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$build/$target.log"
-    echo "$target found a fault (exit $status); reproducer in $artifacts"
+    # Every input that broke a target is kept; the unit tests replay them
+    # (tests/fuzz/fuzz_regressions_test.cpp).
+    for found in "$artifacts/$target-"*; do
+      if [ -f "$found" ]; then cp "$found" "$regressions/$target/${found##*/$target-}"; fi
+    done
+    echo "$target found a fault (exit $status); reproducer kept in tests/fuzz/regressions/$target/: commit it with the fix"
     exit 1
   fi
 done

@@ -16,6 +16,30 @@ fi
 printf 'YMDX%028d' 0 >"$out/song_fuzz/header-only"
 head -c 42 /dev/zero >"$out/song_fuzz/raw-three-frames"
 
+# Songs at the 512,004-byte cap and past it (the loader keeps the first
+# 512,004 bytes): the committed song's frames repeated, and busy raw frames.
+cap=512004
+if [ -f $a/ZEB_27.DMP ]; then
+  { cat $a/ZEB_27.DMP; for _ in $(seq 20); do tail -c +33 $a/ZEB_27.DMP; done; } >"$out/delta-long"
+  head -c $cap "$out/delta-long" >"$out/song_fuzz/delta-at-cap"
+  head -c $((cap - 1)) "$out/delta-long" >"$out/song_fuzz/delta-one-short-of-cap"
+  head -c 600000 "$out/delta-long" >"$out/song_fuzz/delta-past-cap"
+  rm "$out/delta-long"
+fi
+python3 - "$out/song_fuzz" $cap <<'PY'
+import sys
+folder, cap = sys.argv[1], int(sys.argv[2])
+state, song = 1, bytearray()
+while len(song) < 600000:
+    state = (state * 1664525 + 1013904223) & 0xFFFFFFFF
+    frame = bytearray((state >> (8 + i)) & 0xFF for i in range(14))
+    frame[7] &= 0x3F                                  # tones and noise on somewhere
+    frame[13] = frame[13] & 15 if frame[12] & 1 else 255   # a new envelope shape now and then
+    song += frame
+for name, size in (("raw-at-cap", cap), ("raw-past-cap", 600000)):
+    open(f"{folder}/{name}", "wb").write(song[:size])
+PY
+
 # The font target splits its input: two bytes of table length, the table, then the glyphs.
 if [ -f $a/FNT1616.FTB ] && [ -f $a/FNT1616.GFX ]; then
   { printf '\x02\x00'; cat $a/FNT1616.FTB $a/FNT1616.GFX; } >"$out/font_fuzz/whole"
