@@ -24,19 +24,34 @@ void BuildLensTable()
     // A sphere of radius 730 (532900 = 730^2) over the table, its height
     // turned into a displacement factor h that is largest at the centre and
     // falls towards the edges; h * r peaks near r = 340 and mirrors beyond.
-    LensEntry* entry = Effect.LensTable;
-    for (int j = 0; j < LensSize; ++j) {
-        const double a = j - 512;
-        for (int i = 0; i < LensSize; ++i, ++entry) {
-            const double d = i - 512;
-            const double e = std::sqrt(532900.0 - d * d - a * a) * 4.0 - 1500.0;
+    // Only the quarter |a|, |d| in 0..512 is held (negating a or d negates
+    // h * a or h * d exactly, and truncation toward zero keeps that), and
+    // h is the same at (a, d) and (d, a) (the squares are exact integers),
+    // so each h serves two entries.
+    uint16_t* table = Effect.LensTable;
+    for (int a = 0; a < LensQuarter; ++a) {
+        const double rowDistance = a;
+        for (int d = a; d < LensQuarter; ++d) {
+            const double columnDistance = d;
+            const double e =
+                std::sqrt(532900.0 - columnDistance * columnDistance - rowDistance * rowDistance) * 4.0 - 1500.0;
             const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
-            entry->x = TruncToInt(h * d);
-            entry->y = TruncToInt(h * a);
-            Effect.lensTiles[LensTileIndex(j, i)] =
-                static_cast<uint32_t>((entry->y + LensReach) * SpreadPitch + entry->x + LensReach);
+            const uint32_t x = static_cast<uint32_t>(TruncToInt(h * columnDistance));
+            const uint32_t y = static_cast<uint32_t>(TruncToInt(h * rowDistance));
+            table[LensQuarterIndex(a, d)] = static_cast<uint16_t>(y << 8 | x);
+            table[LensQuarterIndex(d, a)] = static_cast<uint16_t>(x << 8 | y);
         }
     }
+}
+
+LensEntry LensEntryAt(int row, int column)
+{
+    const int a = row - LensCentre;
+    const int d = column - LensCentre;
+    const uint32_t entry = Effect.LensTable[LensQuarterIndex(a < 0 ? -a : a, d < 0 ? -d : d)];
+    const int32_t x = static_cast<int32_t>(entry & 0xFF);
+    const int32_t y = static_cast<int32_t>(entry >> 8);
+    return {d < 0 ? -x : x, a < 0 ? -y : y};
 }
 
 void UpdateView()
@@ -89,6 +104,40 @@ void AdvanceLightPhases()
     Effect.LightPhaseY += s * 0.0147;
 }
 
+namespace {
+
+// This frame's light for every displacement, by quarter: a displacement
+// (x, y) shows LightMap cell ((y + by) >> 5, (x + bx) >> 5). The few map
+// rows a frame can reach are laid out once rightwards (x = X) and
+// leftwards (x = -X), then copied to the quarters' rows.
+void SpreadLight(int32_t bx, int32_t by)
+{
+    constexpr int32_t reach = LensReach;
+    constexpr int32_t rowsReached = (2 * reach + 1) / 32 + 2;
+    uint8_t rightwards[rowsReached][reach + 1];
+    uint8_t leftwards[rowsReached][reach + 1];
+    const int32_t firstMapRow = (by - reach) >> 5;
+    for (int32_t mapRow = firstMapRow; mapRow <= (by + reach) >> 5; ++mapRow) {
+        const uint8_t* cells = Effect.LightMap + mapRow * LightMapPitch;
+        for (int32_t X = 0; X <= reach; ++X) {
+            rightwards[mapRow - firstMapRow][X] = cells[(bx + X) >> 5];
+            leftwards[mapRow - firstMapRow][X] = cells[(bx - X) >> 5];
+        }
+    }
+    uint8_t* spread = Effect.lightSpread;
+    for (int32_t Y = 0; Y <= reach; ++Y) {
+        const int32_t below = ((by + Y) >> 5) - firstMapRow;   // y = Y
+        const int32_t above = ((by - Y) >> 5) - firstMapRow;   // y = -Y
+        uint8_t* row = spread + Y * SpreadPitch;
+        std::memcpy(row, rightwards[below], reach + 1);
+        std::memcpy(row + SpreadQuarter, leftwards[below], reach + 1);
+        std::memcpy(row + 2 * SpreadQuarter, rightwards[above], reach + 1);
+        std::memcpy(row + 3 * SpreadQuarter, leftwards[above], reach + 1);
+    }
+}
+
+} // namespace
+
 LensWalk StartLensWalk(double theta)
 {
     // The visible window is the table turned by theta about its centre
@@ -111,67 +160,81 @@ void RenderEffect()
     const LensWalk walk = StartLensWalk(Effect.ViewAngle);
     UpdateView();
     UpdateLightMap();
-    const int32_t bx = Effect.ViewOffsetX + 1024;
-    const int32_t by = Effect.ViewOffsetY + 1024;
+    SpreadLight(Effect.ViewOffsetX + 1024, Effect.ViewOffsetY + 1024);
 
-    // Where each displacement lands in this frame's map: a displacement y
-    // picks the map row (y + by) >> 5 and x the byte (x + bx) >> 5 within
-    // it. The few map rows a frame can reach are spread out once over all
-    // displacements, so a pixel costs its table entry and one lookup.
-    constexpr int32_t reach = LensReach;
-    uint8_t lightRows[(2 * reach + 1) / 32 + 2][2 * reach + 1];
-    const int32_t firstMapRow = (by - reach) >> 5;
-    for (int32_t mapRow = firstMapRow; mapRow <= (by + reach) >> 5; ++mapRow) {
-        uint8_t* copy = lightRows[mapRow - firstMapRow];
-        for (int32_t x = -reach; x <= reach; ++x)
-            copy[x + reach] = Effect.LightMap[mapRow * LightMapPitch + ((x + bx) >> 5)];
-    }
-    for (int32_t y = -reach; y <= reach; ++y)
-        std::memcpy(Effect.lightSpread + (y + reach) * SpreadPitch, lightRows[((y + by) >> 5) - firstMapRow],
-                    2 * reach + 1);
+    // Positions relative to the table's centre, x = u - 512 * 256 and
+    // y = v - 512 * 256 in 8.8 fixed point: the entry's column is
+    // d = x >> 8 and its row a = y >> 8. Folded into the held quarter, |d|
+    // is x >> 8 for x >= 0 and (255 - x) >> 8 = -(x >> 8) for x < 0, that
+    // is ((x ^ m) + (m & 256)) >> 8 with m = x >> 31; the same for the row.
+    constexpr int32_t centre = LensCentre * 256;
+    const int32_t du = walk.du, dv = walk.dv;
+    const char* table = reinterpret_cast<const char*>(Effect.LensTable);
+    auto lightAt = [table](const uint8_t* spread, uint32_t offset) -> uint32_t {
+        uint16_t entry;
+        std::memcpy(&entry, table + offset, sizeof entry);
+        return spread[entry];
+    };
 
-    // Table positions (v >> 8, u >> 8), four pixels at a time in vectors of
-    // 32-bit lanes, as byte offsets of their tiled entries, taken out two at
-    // a time as 64-bit halves; eight pixels (two stores) a step.
+    // Eight pixels (two 32-bit stores) a step. Where all eight lie on the
+    // same side of the centre row and column (all but at most two steps of
+    // a row), one spread quarter serves them and their folded positions
+    // are computed four at a time in vectors of 32-bit lanes, as byte
+    // offsets of their table entries, taken out two at a time as 64-bit
+    // halves. The steps that straddle the centre go pixel by pixel.
     using Int4 = int32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
-    const Int4 stepU = {4 * walk.du, 4 * walk.du, 4 * walk.du, 4 * walk.du};
-    const Int4 stepV = {4 * walk.dv, 4 * walk.dv, 4 * walk.dv, 4 * walk.dv};
-    const Int4 three = {3, 3, 3, 3};
-    auto tileOffsets = [three](Int4 u4, Int4 v4) {
-        // 4 * LensTileIndex(v >> 8, u >> 8), lane by lane.
-        const Int4 row = v4 >> 8, column = u4 >> 8;
-        return reinterpret_cast<Wide2>(((row >> 2) << 14) + ((column >> 2) << 6) + ((row & three) << 4) +
-                                       ((column & three) << 2));
-    };
-    const char* tiles = reinterpret_cast<const char*>(Effect.lensTiles);
-    const uint8_t* spread = Effect.lightSpread;
-    auto pixel = [tiles, spread](uint64_t offset) -> uint32_t {
-        uint32_t at;
-        std::memcpy(&at, tiles + offset, sizeof at);
-        return spread[at];
+    const Int4 lanes = {0, 1, 2, 3};
+    const Int4 stepX = Int4{} + 4 * du, stepY = Int4{} + 4 * dv;
+    auto tableOffsets = [](Int4 x4, Int4 y4, Int4 flipX, Int4 flipY) {
+        // 2 * LensQuarterIndex(row, column), lane by lane.
+        const Int4 column = ((x4 ^ flipX) + (flipX & 256)) >> 8;
+        const Int4 row = ((y4 ^ flipY) + (flipY & 256)) >> 8;
+        const Int4 tile = (row >> 2) * LensTileColumns + (column >> 3);
+        return reinterpret_cast<Wide2>((tile << 6) + ((row & 3) << 4) + ((column & 7) << 1));
     };
 
     // Every index stays inside its table for any view this effect produces
-    // (table rows and columns 134..888, map cells 9..54), so nothing is
-    // tested per pixel.
+    // (table rows and columns 134..888, so |a| and |d| at most 378; map
+    // cells 9..54), so nothing is tested per pixel.
     for (int32_t row = 0; row < PictureHeight; ++row) {
-        const int32_t u = walk.u + row * walk.eu;
-        const int32_t v = walk.v + row * walk.ev;
-        Int4 u4 = {u, u + walk.du, u + 2 * walk.du, u + 3 * walk.du};
-        Int4 v4 = {v, v + walk.dv, v + 2 * walk.dv, v + 3 * walk.dv};
+        int32_t x = walk.u + row * walk.eu - centre;
+        int32_t y = walk.v + row * walk.ev - centre;
+        Int4 x4 = x + lanes * du;
+        Int4 y4 = y + lanes * dv;
         uint8_t* target = WorkPixel(0, row);
         for (int32_t column = 0; column < PictureWidth; column += 8) {
-            const Wide2 offsets = tileOffsets(u4, v4);
-            const Wide2 next = tileOffsets(u4 + stepU, v4 + stepV);
-            u4 += stepU + stepU;
-            v4 += stepV + stepV;
-            const uint32_t four = pixel(offsets[0] & 0xFFFFFFFF) | pixel(offsets[0] >> 32) << 8 |
-                                  pixel(offsets[1] & 0xFFFFFFFF) << 16 | pixel(offsets[1] >> 32) << 24;
-            const uint32_t more = pixel(next[0] & 0xFFFFFFFF) | pixel(next[0] >> 32) << 8 |
-                                  pixel(next[1] & 0xFFFFFFFF) << 16 | pixel(next[1] >> 32) << 24;
-            std::memcpy(target + column, &four, sizeof four);
-            std::memcpy(target + column + 4, &more, sizeof more);
+            const int32_t xLast = x + 7 * du, yLast = y + 7 * dv;
+            if (((x ^ xLast) | (y ^ yLast)) >= 0) {
+                const int32_t flipX = x >> 31, flipY = y >> 31;
+                const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
+                const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
+                const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
+                const Wide2 next = tableOffsets(x4 + stepX, y4 + stepY, flipX4, flipY4);
+                const uint32_t four = lightAt(spread, offsets[0] & 0xFFFFFFFF) |
+                                      lightAt(spread, offsets[0] >> 32) << 8 |
+                                      lightAt(spread, offsets[1] & 0xFFFFFFFF) << 16 |
+                                      lightAt(spread, offsets[1] >> 32) << 24;
+                const uint32_t more = lightAt(spread, next[0] & 0xFFFFFFFF) | lightAt(spread, next[0] >> 32) << 8 |
+                                      lightAt(spread, next[1] & 0xFFFFFFFF) << 16 |
+                                      lightAt(spread, next[1] >> 32) << 24;
+                std::memcpy(target + column, &four, sizeof four);
+                std::memcpy(target + column + 4, &more, sizeof more);
+            } else {
+                for (int32_t k = 0; k < 8; ++k) {
+                    const int32_t px = x + k * du, py = y + k * dv;
+                    const int32_t flipX = px >> 31, flipY = py >> 31;
+                    const uint32_t tableColumn = static_cast<uint32_t>(((px ^ flipX) + (flipX & 256)) >> 8);
+                    const uint32_t tableRow = static_cast<uint32_t>(((py ^ flipY) + (flipY & 256)) >> 8);
+                    const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
+                    target[column + k] =
+                        static_cast<uint8_t>(lightAt(spread, 2 * LensQuarterIndex(tableRow, tableColumn)));
+                }
+            }
+            x += 8 * du;
+            y += 8 * dv;
+            x4 += stepX + stepX;
+            y4 += stepY + stepY;
         }
     }
 }

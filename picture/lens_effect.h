@@ -8,11 +8,34 @@
 
 #include <cstdint>
 
-constexpr int LensSize = 1024;        // the table is LensSize x LensSize entries
+constexpr int LensSize = 1024;        // the lens covers LensSize x LensSize entries
+constexpr int LensCentre = 512;       // its centre row and column
 constexpr int LightMapPitch = 128;    // bytes per LightMap row
 constexpr int LightMapCells = 64;     // rows and columns of lit cells
 constexpr int LensReach = 221;        // every displacement lies within -221..221
-constexpr int SpreadPitch = 512;      // lightSpread row pitch, >= 2 * LensReach + 1
+
+// The lens is mirror-symmetric about its centre row and column: the entry
+// at (512 + a, 512 + d) is the one at (512 + |a|, 512 + |d|) with the signs
+// of a and d. So the LensTable holds that quarter alone, |a| and |d| in
+// 0..512, each entry |y| << 8 | |x| in 16 bits, in tiles of 4 rows by 8
+// columns (64 bytes): a steeply turned view crosses a table row at nearly
+// every pixel, and in tiles its next pixels still find their entries in
+// lines already read. 537 KB instead of 8 MiB, so a frame's reads stay in
+// the second-level cache.
+constexpr int LensQuarter = LensCentre + 1;                     // rows and columns held
+constexpr int LensTileColumns = (LensQuarter + 7) / 8;          // 65 tiles per row of tiles
+constexpr int LensTileRows = (LensQuarter + 3) / 4;             // 129 rows of tiles
+
+constexpr uint32_t LensQuarterIndex(uint32_t row, uint32_t column)
+{
+    return ((row >> 2) * LensTileColumns + (column >> 3)) * 32 + (row & 3) * 8 + (column & 7);
+}
+
+// This frame's light for a displacement (x, y) lies in the spread quarter
+// of the signs of x and y, (y < 0) * 2 + (x < 0), at |y| * 256 + |x|: the
+// value a folded LensTable entry names.
+constexpr int SpreadPitch = 256;                                // > LensReach
+constexpr int SpreadQuarter = (LensReach + 1) * SpreadPitch;    // bytes per quarter
 
 // Per-frame speed and the two heights that shape the lens; fixed.
 constexpr double EffectSpeed = 3.0;
@@ -43,26 +66,14 @@ struct EffectState {
     // columns 0..63 are ever lit.
     alignas(64) uint8_t LightMap[LightMapPitch * LightMapPitch] = {};
 
-    // Row-major, entry (row j, column i) at j * 1024 + i; 8 MiB.
-    alignas(64) LensEntry LensTable[LensSize * LensSize] = {};
+    // The lens, folded: entry LensQuarterIndex(|a|, |d|) is |y| << 8 | |x|.
+    alignas(64) uint16_t LensTable[LensTileRows * LensTileColumns * 32] = {};
 
-    // The same entries for the render, as their place in lightSpread, kept
-    // in 4 x 4 tiles of 64 bytes, entry (j, i) at LensTileIndex(j, i): a
-    // steeply turned view crosses a table row at nearly every pixel, and in
-    // tiles its next pixels and rows still find their entries in lines
-    // already read.
-    alignas(64) uint32_t lensTiles[LensSize * LensSize] = {};
-
-    // This frame's light for every displacement (x, y), at
-    // (y + LensReach) * SpreadPitch + x + LensReach: the LightMap cell
-    // ((y + ViewOffsetY + 1024) >> 5, (x + ViewOffsetX + 1024) >> 5).
-    alignas(64) uint8_t lightSpread[(2 * LensReach + 1) * SpreadPitch] = {};
+    // Rebuilt by every frame from the LightMap: the cell
+    // ((y + ViewOffsetY + 1024) >> 5, (x + ViewOffsetX + 1024) >> 5) for
+    // every displacement (x, y), in four quarters as above.
+    alignas(64) uint8_t lightSpread[4 * SpreadQuarter] = {};
 };
-
-constexpr uint32_t LensTileIndex(uint32_t row, uint32_t column)
-{
-    return ((row >> 2) * (LensSize / 4) + (column >> 2)) * 16 + (row & 3) * 4 + (column & 3);
-}
 
 extern EffectState Effect;
 
@@ -71,6 +82,10 @@ void ResetEffect();
 
 void BuildLensTable();
 void RenderEffect();
+
+// The displacement the lens gives table row `row`, column `column` (both
+// 0..1023), read from the folded LensTable.
+LensEntry LensEntryAt(int row, int column);
 
 // How the visible window walks the lens table for a view turned by theta:
 // table column and row positions in 8.8 fixed point (256 is one entry).

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -11,9 +12,9 @@
 
 namespace {
 
-const LensEntry& Lens(int row, int column)
+LensEntry Lens(int row, int column)
 {
-    return Effect.LensTable[row * LensSize + column];
+    return LensEntryAt(row, column);
 }
 
 uint8_t LightCell(int row, int column)
@@ -46,27 +47,25 @@ TEST_F(EffectTest, LensEntriesAtKnownPlaces)
     }
 }
 
-TEST_F(EffectTest, LensDisplacementsStayWithin221AndReachIt)
+TEST_F(EffectTest, EveryEntryOfTheFoldedTableFollowsTheLens)
 {
+    // Each entry computed on its own, at its signed distances from the
+    // centre, against what the folded quarter gives; and the range.
     int32_t low = 0, high = 0;
-    for (const LensEntry& entry : Effect.LensTable) {
-        low = std::min({low, entry.x, entry.y});
-        high = std::max({high, entry.x, entry.y});
+    for (int row = 0; row < LensSize; ++row) {
+        for (int column = 0; column < LensSize; ++column) {
+            const double a = row - 512, d = column - 512;
+            const double e = std::sqrt(532900.0 - d * d - a * a) * 4.0 - 1500.0;
+            const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
+            const LensEntry entry = Lens(row, column);
+            ASSERT_EQ(entry.x, static_cast<int32_t>(static_cast<int64_t>(h * d))) << row << "," << column;
+            ASSERT_EQ(entry.y, static_cast<int32_t>(static_cast<int64_t>(h * a))) << row << "," << column;
+            low = std::min({low, entry.x, entry.y});
+            high = std::max({high, entry.x, entry.y});
+        }
     }
     EXPECT_EQ(low, -221);
     EXPECT_EQ(high, 221);
-}
-
-TEST_F(EffectTest, TiledCopyHoldsEveryEntry)
-{
-    for (uint32_t row = 0; row < LensSize; ++row) {
-        for (uint32_t column = 0; column < LensSize; ++column) {
-            const uint32_t tiled = Effect.lensTiles[LensTileIndex(row, column)];
-            const LensEntry& entry = Lens(row, column);
-            ASSERT_EQ(static_cast<int32_t>(tiled % SpreadPitch) - LensReach, entry.x) << row << "," << column;
-            ASSERT_EQ(static_cast<int32_t>(tiled / SpreadPitch) - LensReach, entry.y) << row << "," << column;
-        }
-    }
 }
 
 TEST_F(EffectTest, ViewOfTheFirstThreeFrames)
@@ -175,7 +174,7 @@ void ExpectFrameFollowsWalk(const LensWalk& walk)
         for (int c = 0; c < PictureWidth; ++c) {
             const int32_t u = walk.u + r * walk.eu + c * walk.du;
             const int32_t v = walk.v + r * walk.ev + c * walk.dv;
-            const LensEntry& entry = Lens(v >> 8, u >> 8);
+            const LensEntry entry = Lens(v >> 8, u >> 8);
             const uint8_t expected = LightCell((entry.y + by) >> 5, (entry.x + bx) >> 5);
             if (*WorkPixel(c, r) != expected && ++wrong <= 5)
                 ADD_FAILURE() << "pixel " << c << "," << r << ": " << int{*WorkPixel(c, r)} << " expected "
