@@ -1,5 +1,6 @@
 #include "picture/logo_overlay.h"
 
+#include <cstring>
 #include <memory>
 
 #include "picture/surfaces.h"
@@ -38,25 +39,26 @@ void InitLogo(const AssetBytes& logo)
 
 void ApplyLogo()
 {
-    // Mask 0 maps every index to itself, so the logo's rectangle takes the
-    // same add and lookup, logo or not; four pixels per step. Outside the
-    // rectangle the mask is always 0 (InitLogo writes only inside it), and
-    // those pixels would stay as they are: they are not visited.
-    static_assert(LogoWidth % 4 == 0);
-    const int32_t* fold = Logo.FoldTable;
-    auto folded = [fold](uint32_t pixel, uint32_t mask) { return static_cast<uint8_t>(fold[pixel + mask]); };
+    // The FoldTable at p + m, for any bytes p and m (p + m <= 510), is the
+    // byte sum t = p + m modulo 256 where it does not wrap, and
+    // 511 - (p + m) = 255 - t = ~t where it does; it wraps exactly when
+    // t < p. So sixteen pixels take an add, a compare and an exclusive or.
+    // Mask 0 maps every index to itself, and outside the logo's rows the
+    // mask is always 0 (InitLogo writes only inside them): those rows are
+    // not visited. Within them whole rows are taken, the mask being 0 in
+    // the four columns each side of the logo.
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    static_assert(PictureWidth % sizeof(Bytes16) == 0);
     for (int y = LogoTop; y < LogoTop + LogoHeight; ++y) {
-        uint8_t* pixels = WorkPixel(LogoLeft, y);
-        const uint8_t* mask = Logo.LogoMask + y * PictureWidth + LogoLeft;
-        for (int x = 0; x < LogoWidth; x += 4) {
-            const uint8_t p0 = folded(pixels[x + 0], mask[x + 0]);
-            const uint8_t p1 = folded(pixels[x + 1], mask[x + 1]);
-            const uint8_t p2 = folded(pixels[x + 2], mask[x + 2]);
-            const uint8_t p3 = folded(pixels[x + 3], mask[x + 3]);
-            pixels[x + 0] = p0;
-            pixels[x + 1] = p1;
-            pixels[x + 2] = p2;
-            pixels[x + 3] = p3;
+        uint8_t* pixels = WorkPixel(0, y);
+        const uint8_t* mask = Logo.LogoMask + y * PictureWidth;
+        for (int x = 0; x < PictureWidth; x += sizeof(Bytes16)) {
+            Bytes16 p, m;
+            std::memcpy(&p, pixels + x, sizeof p);
+            std::memcpy(&m, mask + x, sizeof m);
+            const Bytes16 t = p + m;
+            const Bytes16 folded = t ^ reinterpret_cast<Bytes16>(t < p);
+            std::memcpy(pixels + x, &folded, sizeof folded);
         }
     }
 }

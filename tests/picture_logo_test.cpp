@@ -98,6 +98,21 @@ TEST_F(LogoTest, OverlayBrightensUnderTheLogoAndFoldsAtTheTop)
     }
 }
 
+TEST_F(LogoTest, OverlayIsTheFoldTableAtPixelPlusMaskForEveryPair)
+{
+    // Every pixel index against every mask value, in the logo's top row.
+    InitLogoFromFile(LogoFileName);
+    uint8_t* pixels = WorkPixel(0, LogoTop);
+    uint8_t* mask = Logo.LogoMask + LogoTop * PictureWidth;
+    for (int m = 0; m < 256; ++m) {
+        for (int x = 0; x < PictureWidth; ++x) pixels[x] = static_cast<uint8_t>(x);
+        std::memset(mask, m, PictureWidth);
+        ApplyLogo();
+        for (int x = 0; x < PictureWidth; ++x)
+            ASSERT_EQ(pixels[x], static_cast<uint8_t>(Logo.FoldTable[(x & 255) + m])) << "pixel " << (x & 255) << " mask " << m;
+    }
+}
+
 TEST_F(LogoTest, OverlayLeavesTheMarginsAlone)
 {
     LoadLogo(MakeLogo([](int, int) { return true; }));
