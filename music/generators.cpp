@@ -20,9 +20,18 @@ constexpr EnvelopePattern EnvelopeShapeTable[16] = {
 // samples whatever the pitch.
 constexpr uint32_t DetuneStep = 262144;
 
+template <typename Compute>
+uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
+{
+    if (!remembered.known || remembered.period != period) remembered = {true, period, compute()};
+    return remembered.step;
+}
+
 void GenerateNoise(int32_t start, int32_t count)
 {
-    const uint32_t step = NoiseStep(Player.chip.noisePeriod);
+    const int32_t period = Player.chip.noisePeriod;
+    const uint32_t step =
+        StepFor(Player.noiseStep, static_cast<uint32_t>(period), [period] { return NoiseStep(period); });
     const int32_t* table = Player.NoiseTable;
     int32_t* out = Player.noiseBlock + start;
     uint32_t phase = Player.noisePhase;
@@ -35,7 +44,9 @@ void GenerateNoise(int32_t start, int32_t count)
 
 void GenerateEnvelope(int32_t start, int32_t count)
 {
-    const uint32_t step = EnvelopeStep(Player.chip.envelopePeriod);
+    const int32_t period = Player.chip.envelopePeriod;
+    const uint32_t step =
+        StepFor(Player.envelopeStep, static_cast<uint32_t>(period), [period] { return EnvelopeStep(period); });
     const int32_t* pattern = Player.envelopePatterns[Player.envelopePattern].data();
     int32_t* out = Player.envelopeBlock + start;
     uint32_t phase = Player.envelopePhase;
@@ -46,9 +57,10 @@ void GenerateEnvelope(int32_t start, int32_t count)
     Player.envelopePhase = phase;
 }
 
-void GenerateTone(Voice& voice, int32_t* out, int32_t count)
+void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_t count)
 {
-    const uint32_t step = ToneStep(voice.period);
+    const uint32_t period = voice.period;
+    const uint32_t step = StepFor(remembered, period, [period] { return ToneStep(period); });
     uint32_t phase = voice.phase;
     if (voice.envelopeMode) {
         // A plain 50 % square: the sign of the phase.
@@ -136,5 +148,6 @@ void GenerateBlock(int32_t start, int32_t count)
     if (count <= 0) return;
     GenerateNoise(start, count);
     GenerateEnvelope(start, count);
-    for (int v = 0; v < VoiceCount; ++v) GenerateTone(Player.voices[v], Player.toneBlocks[v] + start, count);
+    for (int v = 0; v < VoiceCount; ++v)
+        GenerateTone(Player.voices[v], Player.toneSteps[v], Player.toneBlocks[v] + start, count);
 }

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "music/generators.h"
 #include "music/player.h"
 #include "music/player_state.h"
@@ -28,6 +32,68 @@ void FrameTick()
     }
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// MixBlock for one whole block of 32 samples, four at a time. The echo taps
+// lie 3000 and 12000 samples back, so no output of the block feeds the
+// block itself, and a block can be mixed lane by lane. The products fit
+// 16-bit factors (noise values -2048..2047, amplitudes at most 32767,
+// history samples clamped to 16 bits), so each takes one multiply-add of
+// 16-bit pairs; packing to 16 bits with saturation and a maximum with -32767
+// is the clamp.
+void MixWholeBlock(int16_t* out, const int32_t* amplitude, const int32_t* envelopeMask, const int32_t* fixedLevel,
+                   const int32_t* toneOffMask, const int32_t* noiseMask)
+{
+    static_assert(MasterVolume == 256, "the master volume is applied as a shift by 8");
+    auto load = [](const int32_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+    __m128i envelopeM[VoiceCount], fixed[VoiceCount], toneOff[VoiceCount], noiseM[VoiceCount], factor[VoiceCount];
+    for (int v = 0; v < VoiceCount; ++v) {
+        envelopeM[v] = _mm_set1_epi32(envelopeMask[v]);
+        fixed[v] = _mm_set1_epi32(fixedLevel[v]);
+        toneOff[v] = _mm_set1_epi32(toneOffMask[v]);
+        noiseM[v] = _mm_set1_epi32(noiseMask[v]);
+        factor[v] = _mm_set1_epi32(amplitude[v] & 0xFFFF);   // (amplitude, 0) as 16-bit pairs
+    }
+    const __m128i offset = _mm_set1_epi32(MixOffset);
+    const __m128i low16 = _mm_set1_epi32(0xFFFF);
+    const __m128i echoGains = _mm_set1_epi32(ShortEchoGain << 16 | LongEchoGain);
+    const __m128i lowest = _mm_set1_epi16(-SampleLimit);
+
+    const uint32_t counter = Player.sampleCounter;
+    int32_t* written = Player.EchoHistory + (counter & EchoMask);
+    const int32_t* farOutput = Player.EchoHistory + ((counter - LongEchoDelay) & EchoMask);
+    const int32_t* nearOutput = Player.EchoHistory + ((counter - ShortEchoDelay) & EchoMask);
+    auto mixFour = [&](int32_t i) {
+        const __m128i e = load(Player.envelopeBlock + i);
+        const __m128i n = load(Player.noiseBlock + i);
+        __m128i sum = _mm_sub_epi32(_mm_setzero_si128(), offset);
+        for (int v = 0; v < VoiceCount; ++v) {
+            const __m128i q = load(Player.toneBlocks[v] + i);
+            const __m128i voice =
+                _mm_and_si128(_mm_or_si128(_mm_and_si128(e, envelopeM[v]), fixed[v]), _mm_or_si128(q, toneOff[v]));
+            const __m128i noise = _mm_and_si128(_mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12), noiseM[v]);
+            sum = _mm_add_epi32(sum, _mm_add_epi32(voice, noise));
+        }
+        const __m128i dry = _mm_srai_epi32(_mm_slli_epi32(sum, 8), 8);
+        // (far, near) as 16-bit pairs, times (170, 240) and added.
+        const __m128i taps =
+            _mm_or_si128(_mm_and_si128(load(farOutput + i), low16), _mm_slli_epi32(load(nearOutput + i), 16));
+        return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(dry, 10), _mm_madd_epi16(taps, echoGains)), 10);
+    };
+    for (int32_t i = 0; i < BlockSamples; i += 8) {
+        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i), mixFour(i + 4)), lowest);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i), _mm_srai_epi32(_mm_unpacklo_epi16(samples, samples), 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i + 4),
+                         _mm_srai_epi32(_mm_unpackhi_epi16(samples, samples), 16));
+    }
+    Player.sampleCounter = counter + BlockSamples;
+}
+
+} // namespace
+#endif
+
 void MixBlock(int16_t* out, int32_t count)
 {
     // Per voice, the enable flags become masks so that the sample loop has no
@@ -46,6 +112,19 @@ void MixBlock(int16_t* out, int32_t count)
         toneOffMask[v] = ~toneMask;
         noiseMask[v] = -static_cast<int32_t>(voice.noiseEnable);
     }
+
+#if defined(__SSE2__)
+    // A whole block whose history runs do not wrap (all but one block in a
+    // thousand) goes in vector lanes; the others take the loop below.
+    const uint32_t counter = Player.sampleCounter;
+    const uint32_t last = counter + BlockSamples - 1;
+    if (count == BlockSamples && (counter & EchoMask) <= (last & EchoMask) &&
+        ((counter - LongEchoDelay) & EchoMask) <= ((last - LongEchoDelay) & EchoMask) &&
+        ((counter - ShortEchoDelay) & EchoMask) <= ((last - ShortEchoDelay) & EchoMask)) {
+        MixWholeBlock(out, amplitude, envelopeMask, fixedLevel, toneOffMask, noiseMask);
+        return;
+    }
+#endif
 
     int32_t* history = Player.EchoHistory;
     for (int32_t done = 0; done < count;) {

@@ -100,6 +100,14 @@ struct Voice {
     int32_t volume = 0;          // register byte; low 4 bits are the fixed level
 };
 
+// The last period a generator turned into a step, and that step: a step
+// costs a division, and periods change only when a frame is decoded.
+struct RememberedStep {
+    bool known = false;
+    uint32_t period = 0;
+    uint32_t step = 0;
+};
+
 struct PlayerState {
     // Defined out of line so that the static instance is built at start-up
     // into zeroed storage rather than stored whole in the executable.
@@ -123,6 +131,9 @@ struct PlayerState {
     uint32_t noisePhase = 0;                  // entry = (phase >> 16) & 0x3FFF
     uint32_t noiseGeneratorState = 22222;     // the table builder's generator
     int32_t NoiseTable[NoiseTableSize] = {};
+    RememberedStep toneSteps[VoiceCount];
+    RememberedStep envelopeStep;
+    RememberedStep noiseStep;
 
     // Sample blocks: the generators write them from index 0, at most 32 at a time.
     alignas(64) int32_t noiseBlock[NoiseBlockSize] = {};
