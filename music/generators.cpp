@@ -50,6 +50,14 @@ void GenerateEnvelope(int32_t start, int32_t count)
     const int32_t* pattern = Player.envelopePatterns[Player.envelopePattern].data();
     int32_t* out = Player.envelopeBlock + start;
     uint32_t phase = Player.envelopePhase;
+    const uint64_t lastPhase = phase + static_cast<uint64_t>(step) * static_cast<uint32_t>(count - 1);
+    if (lastPhase >> 26 == phase >> 26) {
+        // The usual case: the whole run lies within one pattern entry.
+        const int32_t level = pattern[phase >> 26];
+        for (int32_t i = 0; i < count; ++i) out[i] = level;
+        Player.envelopePhase = phase + step * static_cast<uint32_t>(count);
+        return;
+    }
     for (int32_t i = 0; i < count; ++i) {
         out[i] = pattern[phase >> 26];
         phase += step;
