@@ -190,7 +190,8 @@ void RenderEffect()
         // 2 * LensQuarterIndex(row, column), lane by lane.
         const Int4 column = ((x4 ^ flipX) + (flipX & 256)) >> 8;
         const Int4 row = ((y4 ^ flipY) + (flipY & 256)) >> 8;
-        const Int4 tile = (row >> 2) * LensTileColumns + (column >> 3);
+        static_assert(LensTileColumns == 65);   // (row >> 2) * 65, as shifts: no 32-bit lane multiply in SSE2
+        const Int4 tile = ((row >> 2) << 6) + (row >> 2) + (column >> 3);
         return reinterpret_cast<Wide2>((tile << 6) + ((row & 3) << 4) + ((column & 7) << 1));
     };
 
