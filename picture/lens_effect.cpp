@@ -176,23 +176,25 @@ void RenderEffect()
         return spread[entry];
     };
 
-    // Eight pixels (two 32-bit stores) a step. Where all eight lie on the
-    // same side of the centre row and column (all but at most two steps of
-    // a row), one spread quarter serves them and their folded positions
-    // are computed four at a time in vectors of 32-bit lanes, as byte
-    // offsets of their table entries, taken out two at a time as 64-bit
-    // halves. The steps that straddle the centre go pixel by pixel.
+    // Sixteen pixels a step. Where all sixteen lie on the same side of the
+    // centre row and column (all but at most two steps of a row), one
+    // spread quarter serves them and their folded positions are computed
+    // four at a time in vectors of 32-bit lanes, as byte offsets of their
+    // table entries, taken out two at a time as 64-bit halves. The steps
+    // that straddle the centre go pixel by pixel.
     using Int4 = int32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
+    constexpr int32_t group = 16;
+    static_assert(PictureWidth % group == 0);
     const Int4 lanes = {0, 1, 2, 3};
     const Int4 stepX = Int4{} + 4 * du, stepY = Int4{} + 4 * dv;
     auto tableOffsets = [](Int4 x4, Int4 y4, Int4 flipX, Int4 flipY) {
-        // 2 * LensQuarterIndex(row, column), lane by lane.
+        // 2 * LensQuarterIndex(row, column), lane by lane, the multiply by
+        // the pitch as shifts (SSE2 has no 32-bit lane multiply).
+        static_assert(LensQuarterPitch == 512 + 8);
         const Int4 column = ((x4 ^ flipX) + (flipX & 256)) >> 8;
         const Int4 row = ((y4 ^ flipY) + (flipY & 256)) >> 8;
-        static_assert(LensTileColumns == 65);   // (row >> 2) * 65, as shifts: no 32-bit lane multiply in SSE2
-        const Int4 tile = ((row >> 2) << 6) + (row >> 2) + (column >> 3);
-        return reinterpret_cast<Wide2>((tile << 6) + ((row & 3) << 4) + ((column & 7) << 1));
+        return reinterpret_cast<Wide2>(((row << 9) + (row << 3) + column) << 1);
     };
 
     // Every index stays inside its table for any view this effect produces
@@ -204,25 +206,24 @@ void RenderEffect()
         Int4 x4 = x + lanes * du;
         Int4 y4 = y + lanes * dv;
         uint8_t* target = WorkPixel(0, row);
-        for (int32_t column = 0; column < PictureWidth; column += 8) {
-            const int32_t xLast = x + 7 * du, yLast = y + 7 * dv;
+        for (int32_t column = 0; column < PictureWidth; column += group) {
+            const int32_t xLast = x + (group - 1) * du, yLast = y + (group - 1) * dv;
             if (((x ^ xLast) | (y ^ yLast)) >= 0) {
                 const int32_t flipX = x >> 31, flipY = y >> 31;
                 const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
                 const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
-                const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
-                const Wide2 next = tableOffsets(x4 + stepX, y4 + stepY, flipX4, flipY4);
-                const uint32_t four = lightAt(spread, offsets[0] & 0xFFFFFFFF) |
-                                      lightAt(spread, offsets[0] >> 32) << 8 |
-                                      lightAt(spread, offsets[1] & 0xFFFFFFFF) << 16 |
-                                      lightAt(spread, offsets[1] >> 32) << 24;
-                const uint32_t more = lightAt(spread, next[0] & 0xFFFFFFFF) | lightAt(spread, next[0] >> 32) << 8 |
-                                      lightAt(spread, next[1] & 0xFFFFFFFF) << 16 |
-                                      lightAt(spread, next[1] >> 32) << 24;
-                std::memcpy(target + column, &four, sizeof four);
-                std::memcpy(target + column + 4, &more, sizeof more);
+                for (int32_t k = 0; k < group; k += 4) {
+                    const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
+                    x4 += stepX;
+                    y4 += stepY;
+                    const uint32_t four = lightAt(spread, offsets[0] & 0xFFFFFFFF) |
+                                          lightAt(spread, offsets[0] >> 32) << 8 |
+                                          lightAt(spread, offsets[1] & 0xFFFFFFFF) << 16 |
+                                          lightAt(spread, offsets[1] >> 32) << 24;
+                    std::memcpy(target + column + k, &four, sizeof four);
+                }
             } else {
-                for (int32_t k = 0; k < 8; ++k) {
+                for (int32_t k = 0; k < group; ++k) {
                     const int32_t px = x + k * du, py = y + k * dv;
                     const int32_t flipX = px >> 31, flipY = py >> 31;
                     const uint32_t tableColumn = static_cast<uint32_t>(((px ^ flipX) + (flipX & 256)) >> 8);
@@ -231,11 +232,11 @@ void RenderEffect()
                     target[column + k] =
                         static_cast<uint8_t>(lightAt(spread, 2 * LensQuarterIndex(tableRow, tableColumn)));
                 }
+                x4 += 4 * stepX;
+                y4 += 4 * stepY;
             }
-            x += 8 * du;
-            y += 8 * dv;
-            x4 += stepX + stepX;
-            y4 += stepY + stepY;
+            x += group * du;
+            y += group * dv;
         }
     }
 }
