@@ -70,11 +70,3 @@ BENCHMARK(StartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(LensTableBuild)->Unit(benchmark::kMillisecond);
 
 } // namespace
-namespace {
-void EffectStraightTmp(benchmark::State& state) { Run(state, [] { Effect.ViewAngle = 0.0; Effect.FrameCounter = 0.0; RenderEffect(); }); }
-void EffectSteepTmp(benchmark::State& state) { Run(state, [] { Effect.ViewAngle = 1.2; Effect.FrameCounter = 0.0; RenderEffect(); }); }
-void EffectMidTmp(benchmark::State& state) { Run(state, [] { Effect.ViewAngle = 0.6; Effect.FrameCounter = 0.0; RenderEffect(); }); }
-BENCHMARK(EffectStraightTmp);
-BENCHMARK(EffectMidTmp);
-BENCHMARK(EffectSteepTmp);
-}
