@@ -53,8 +53,12 @@ void GenerateEnvelope(int32_t start, int32_t count)
     const uint64_t lastPhase = phase + static_cast<uint64_t>(step) * static_cast<uint32_t>(count - 1);
     if (lastPhase >> 26 == phase >> 26) {
         // The usual case: the whole run lies within one pattern entry.
+        using Int4 = int32_t __attribute__((vector_size(16)));
         const int32_t level = pattern[phase >> 26];
-        for (int32_t i = 0; i < count; ++i) out[i] = level;
+        const Int4 level4 = Int4{} + level;
+        int32_t i = 0;
+        for (; i + 4 <= count; i += 4) std::memcpy(out + i, &level4, sizeof level4);
+        for (; i < count; ++i) out[i] = level;
         Player.envelopePhase = phase + step * static_cast<uint32_t>(count);
         return;
     }
