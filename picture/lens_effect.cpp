@@ -232,8 +232,8 @@ void RenderEffect()
                     target[column + k] =
                         static_cast<uint8_t>(lightAt(spread, 2 * LensQuarterIndex(tableRow, tableColumn)));
                 }
-                x4 += 4 * stepX;
-                y4 += 4 * stepY;
+                x4 += (group / 4) * stepX;
+                y4 += (group / 4) * stepY;
             }
             x += group * du;
             y += group * dv;
