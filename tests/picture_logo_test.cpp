@@ -101,7 +101,7 @@ TEST_F(LogoTest, OverlayBrightensUnderTheLogoAndFoldsAtTheTop)
 TEST_F(LogoTest, OverlayIsTheFoldTableAtPixelPlusMaskForEveryPair)
 {
     // Every pixel index against every mask value, in the logo's top row.
-    InitLogoFromFile(LogoFileName);
+    InitLogo(AssetBytes{});
     uint8_t* pixels = WorkPixel(0, LogoTop);
     uint8_t* mask = Logo.LogoMask + LogoTop * PictureWidth;
     for (int m = 0; m < 256; ++m) {
