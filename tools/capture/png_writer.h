@@ -1,14 +1,13 @@
-// A minimal PNG writer: 8-bit RGB, no interlace, each row filtered the way
-// that looks cheapest to compress, one zlib stream in one IDAT chunk.
+// Frames as PNG files: 8-bit RGB through stb_image_write, whose integer-only
+// deflate makes the same bytes on every platform.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-// The CRC-32 of PNG chunks (and zip, and zlib's crc32): continues `crc`
-// (0 for a new one) over `size` bytes.
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
+// The pixels as R, G, B bytes, 3 * count of them.
+std::vector<uint8_t> PixelsToRgb(const uint32_t* pixels, size_t count);
 
 // The PNG file of a width x height image of 0x00RRGGBB pixels, top row
 // first, rows `width` pixels apart.
