@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "font_source.h"
+#include "tool_command_line.h"
 
 namespace {
 
@@ -53,13 +54,19 @@ std::vector<uint8_t> PreviewSheet(const fontgen::Font& font)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--preview")) {
-        std::fprintf(stderr, "usage: fontgen <font source> <output dir> [--preview <sheet.pgm>]\n");
-        return 2;
-    }
-    std::ifstream in(argv[1], std::ios::binary);
+    std::string sourcePath, outputDir, previewPath;
+    CLI::App app{"Builds the font files and the two embedded resource blocks from the font's text source.",
+                 "fontgen"};
+    tooltext::AddVersionFlag(app);
+    app.add_option("SOURCE", sourcePath, "the font's text source (font16.txt)")->required();
+    app.add_option("OUTPUT_DIR", outputDir, "where FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin go")
+        ->required();
+    app.add_option("--preview", previewPath, "also draw every glyph, enlarged, into this grey-scale PGM");
+    if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;
+
+    std::ifstream in(sourcePath, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "fontgen: cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "fontgen: cannot read %s\n", sourcePath.c_str());
         return 1;
     }
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -68,19 +75,19 @@ int main(int argc, char** argv)
     fontgen::SourceError error;
     if (!fontgen::ParseFontSource(text, font, error)) {
         if (error.line > 0)
-            std::fprintf(stderr, "%s:%d: %s\n", argv[1], error.line, error.message.c_str());
+            std::fprintf(stderr, "%s:%d: %s\n", sourcePath.c_str(), error.line, error.message.c_str());
         else
-            std::fprintf(stderr, "%s: %s\n", argv[1], error.message.c_str());
+            std::fprintf(stderr, "%s: %s\n", sourcePath.c_str(), error.message.c_str());
         return 1;
     }
 
-    const std::filesystem::path dir = argv[2];
+    const std::filesystem::path dir = outputDir;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     const bool ok = WriteFile(dir / "FNT1616.GFX", fontgen::EncodeGlyphBitmaps(font)) &&
                     WriteFile(dir / "FNT1616.FTB", fontgen::EncodeGlyphIndexTable()) &&
                     WriteFile(dir / "res101.bin", fontgen::EncodeBinTestBlock()) &&
                     WriteFile(dir / "res102.bin", fontgen::EncodeGlyphIndexTable()) &&
-                    (argc != 5 || WriteFile(argv[4], PreviewSheet(font)));
+                    (previewPath.empty() || WriteFile(previewPath, PreviewSheet(font)));
     return ok ? 0 : 1;
 }

@@ -12,36 +12,21 @@
 #include "dump_writer.h"
 #include "score.h"
 #include "song_render.h"
-
-namespace {
-
-int Usage()
-{
-    std::fprintf(stderr, "usage: songc SCORE -o OUTPUT [--raw] [--summary]\n");
-    return 2;
-}
-
-} // namespace
+#include "tool_command_line.h"
 
 int main(int argc, char** argv)
 {
     std::string input, output;
     bool raw = false, summary = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-o" && i + 1 < argc) {
-            output = argv[++i];
-        } else if (arg == "--raw") {
-            raw = true;
-        } else if (arg == "--summary") {
-            summary = true;
-        } else if (!arg.empty() && arg[0] != '-' && input.empty()) {
-            input = arg;
-        } else {
-            return Usage();
-        }
-    }
-    if (input.empty() || output.empty()) return Usage();
+    CLI::App app{"Compiles a plain-text score (see SCORE-FORMAT.md) into a register-dump song.", "songc"};
+    tooltext::AddVersionFlag(app);
+    app.add_option("SCORE", input, "the score to compile")->required();
+    app.add_option("-o,--output", output, "the song file to write")->required();
+    app.add_flag("--raw")->description("raw 14-byte frames instead of the YMDX delta format");
+    app.add_flag("--summary")->description("print the frame and time at which each order line starts");
+    if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;
+    raw = app.count("--raw") > 0;
+    summary = app.count("--summary") > 0;
 
     std::ifstream in(input, std::ios::binary);
     if (!in) {
@@ -50,7 +35,6 @@ int main(int argc, char** argv)
     }
     std::stringstream text;
     text << in.rdbuf();
-
     std::vector<uint8_t> bytes;
     try {
         const songc::Score score = songc::ParseScore(text.str());

@@ -1,0 +1,66 @@
+// The tools' command lines, parsed by CLI11 with one set of rules: options
+// as `--name value` or `--name=value`, `--help` and `--version` anywhere,
+// exit 2 on a bad command line.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+namespace tooltext {
+
+constexpr int ExitBadCommandLine = 2;
+
+enum class ParseOutcome { Run, Informed, Refused };
+
+// Adds --version (the project's version) to `app`.
+inline void AddVersionFlag(CLI::App& app)
+{
+    app.set_version_flag("--version", std::string(app.get_name()) + " " + QUILLMOOR_VERSION);
+}
+
+// Parses; on Informed `text` is the help or version text asked for, on
+// Refused it says what is wrong with the command line.
+inline ParseOutcome ParseArguments(CLI::App& app, int argc, const char* const* argv, std::string& text)
+{
+    try {
+        app.parse(argc, argv);
+        return ParseOutcome::Run;
+    } catch (const CLI::CallForHelp&) {
+        text = app.help();
+        return ParseOutcome::Informed;
+    } catch (const CLI::CallForAllHelp&) {
+        text = app.help("", CLI::AppFormatMode::All);
+        return ParseOutcome::Informed;
+    } catch (const CLI::CallForVersion& version) {
+        text = std::string(version.what()) + "\n";
+        return ParseOutcome::Informed;
+    } catch (const CLI::ParseError& error) {
+        text = error.what();
+        return ParseOutcome::Refused;
+    }
+}
+
+// Reports a bad command line on standard error and returns the exit code.
+inline int RefuseCommandLine(const std::string& program, const std::string& problem)
+{
+    std::fprintf(stderr, "%s: %s\nRun %s --help for the usage.\n", program.c_str(), problem.c_str(),
+                 program.c_str());
+    return ExitBadCommandLine;
+}
+
+// Parses for a tool that has nothing else to check: -1 to go on, otherwise
+// the exit code (0 after printing help or version, 2 after a refusal).
+inline int ParseOrExit(CLI::App& app, int argc, const char* const* argv)
+{
+    std::string text;
+    switch (ParseArguments(app, argc, argv, text)) {
+    case ParseOutcome::Run: return -1;
+    case ParseOutcome::Informed: std::fputs(text.c_str(), stdout); return 0;
+    case ParseOutcome::Refused: break;
+    }
+    return RefuseCommandLine(app.get_name(), text);
+}
+
+}   // namespace tooltext
