@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""The score's edit-and-hear loop as a user meets it.
+
+usage: edit_and_hear_test.py --songc PATH --score FILE --built FILE --build-dir DIR --work DIR
+
+The build folder holds the song compiled from the score, and the build
+remakes it whenever the score changes; an edited score compiles to another
+song; songc's command line answers --help and --version and refuses a bad
+one with exit 2. Exits 0 on success, 1 on failure.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def run(*command, **kwargs):
+    return subprocess.run(list(command), stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, **kwargs)
+
+
+def compile_score(songc, score, out):
+    result = run(songc, score, "-o", out)
+    check(result.returncode == 0, f"songc {score}: exit {result.returncode}: {result.stderr.decode()}")
+    return open(out, "rb").read()
+
+
+def command_line(songc, work):
+    for args in (["--help"], ["--version"]):
+        result = run(songc, *args)
+        check(result.returncode == 0 and result.stdout.strip(), f"songc {args[0]}: exit {result.returncode}")
+    check(b"SCORE" in run(songc, "--help").stdout, "--help names the score argument")
+    out = os.path.join(work, "never.dmp")
+    for args in ([], ["a.score"], ["a.score", "-o"], ["a.score", "b.score", "-o", out], ["--frobnicate"]):
+        result = run(songc, *args, cwd=work)
+        check(result.returncode == 2, f"songc {args}: exit {result.returncode}, expected 2")
+        check(b"--help" in result.stderr, f"songc {args}: no pointer to --help")
+    check(not os.path.exists(out), "a refused command line wrote a song")
+
+
+def build_remakes_song(options, work):
+    """The built song is what the score compiles to, and its build step reads the score."""
+    fresh = compile_score(options.songc, options.score, os.path.join(work, "fresh.dmp"))
+    check(os.path.exists(options.built), f"the build made no song at {options.built}")
+    check(open(options.built, "rb").read() == fresh, "the build folder's song is not the score's")
+    ninja = shutil.which("ninja")
+    if not ninja or not os.path.exists(os.path.join(options.build_dir, "build.ninja")):
+        print("note: no Ninja build here; the score's place among the song's inputs is not checked")
+        return
+    target = os.path.relpath(options.built, options.build_dir)
+    query = run(ninja, "-C", options.build_dir, "-t", "query", target)
+    check(query.returncode == 0, f"ninja -t query {target}: {query.stderr.decode()}")
+    inputs = query.stdout.decode().split("outputs:")[0]
+    check(os.path.basename(options.score) in inputs, f"the score is not an input of the built song:\n{inputs}")
+
+
+def edited_score_changes_song(options, work):
+    original = open(options.score).read()
+    check("\ntempo 6\n" in original, "the score's tempo line moved; update this test's edit")
+    edited = os.path.join(work, "edited.score")
+    with open(edited, "w") as out:
+        out.write(original.replace("\ntempo 6\n", "\ntempo 7\n", 1))
+    before = compile_score(options.songc, options.score, os.path.join(work, "before.dmp"))
+    after = compile_score(options.songc, edited, os.path.join(work, "after.dmp"))
+    check(after != before, "a slower tempo compiled to the same song")
+    check(len(after) > len(before), "a slower tempo should make a longer song")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--songc", "--score", "--built", "--build-dir", "--work"):
+        parser.add_argument(name, required=True)
+    options = parser.parse_args()
+    shutil.rmtree(options.work, ignore_errors=True)
+    os.makedirs(options.work)
+    try:
+        command_line(options.songc, options.work)
+        build_remakes_song(options, options.work)
+        edited_score_changes_song(options, options.work)
+    except Failure as failure:
+        print(f"FAIL: {failure}")
+        return 1
+    print("PASS")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
