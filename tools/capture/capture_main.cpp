@@ -1,7 +1,8 @@
 // quillmoor-capture: the intro's picture and sound without a window or a
-// sound device, as frame hashes, a PNG, a WAV or raw file, a video, or the
-// text page. See CaptureUsage for the command line.
+// sound device, as frame hashes, a PNG or plain RGB picture, a WAV or raw
+// file, a video, or the text page. See CaptureUsage for the command line.
 #include <cinttypes>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -35,29 +36,35 @@ bool FinishStandardOutput()
 int RunFrames(const CaptureRequest& request)
 {
     StartIntro();
+    ProgressLine progress("frames", "frames", request.frameCount);
     char hash[17];
     for (uint64_t i = 0; i < request.frameCount; i++) {
         RenderNextFrame();
+        progress.Update(i + 1);
         if (i < request.firstPrinted) continue;
         FormatHash(HashPixels(Screen.OutputImage, PictureWidth * PictureHeight), hash);
         std::printf("%" PRIu64 " %s\n", i, hash);
     }
+    progress.Finish();
     return FinishStandardOutput() ? 0 : ExitFailure;
 }
 
-int RunPng(const CaptureRequest& request)
+// png and rgb: one frame's picture as a file.
+int RunPicture(const CaptureRequest& request)
 {
     OutputFile out;
     if (!out.Open(request.outputPath)) return ExitFailure;
     StartIntro();
-    ProgressLine progress("frames", request.frameIndex + 1);
+    ProgressLine progress("frames", "frames", request.frameIndex + 1);
     for (uint64_t i = 0; i <= request.frameIndex; i++) {
         RenderNextFrame();
         progress.Update(i + 1);
     }
     progress.Finish();
-    const std::vector<uint8_t> png = EncodePng(Screen.OutputImage, PictureWidth, PictureHeight);
-    return out.Write(png.data(), png.size()) && out.Close() ? 0 : ExitFailure;
+    const std::vector<uint8_t> bytes = request.command == CaptureCommand::Png
+                                           ? EncodePng(Screen.OutputImage, PictureWidth, PictureHeight)
+                                           : PixelsToRgb(Screen.OutputImage, PictureWidth * PictureHeight);
+    return out.Write(bytes.data(), bytes.size()) && out.Close() ? 0 : ExitFailure;
 }
 
 int RunSound(const CaptureRequest& request)
@@ -65,6 +72,7 @@ int RunSound(const CaptureRequest& request)
     SoundPlan plan;
     plan.calls = request.calls;
     plan.paced = request.pacedCalls;
+    plan.withLeadIn = request.leadIn;
     if (plan.paced) plan.sampleLimit = request.sampleCount;
     const uint64_t total = PlannedSamples(plan);
     const bool wav = request.soundFile == SoundFileKind::Wav;
@@ -73,14 +81,14 @@ int RunSound(const CaptureRequest& request)
                     std::to_string(MaxWavSamples) + "); use --raw");
         return ExitUsage;
     }
+    if (!StartSound(request.songPath)) return ExitFailure;
     OutputFile out;
     if (!out.Open(request.outputPath)) return ExitFailure;
     if (wav) {
         const auto header = WavHeader(static_cast<uint32_t>(total));
         if (!out.Write(header.data(), header.size())) return ExitFailure;
     }
-    StartSound();
-    return WriteSoundSamples(plan, total, out) && out.Close() ? 0 : ExitFailure;
+    return WriteSoundSamples(plan, total, request.dcBlock, out) && out.Close() ? 0 : ExitFailure;
 }
 
 int RunTextPage()
@@ -98,7 +106,7 @@ bool EnterAssetsFolder(CaptureRequest& request)
 {
     if (request.assetsDir.empty()) return true;
     std::error_code error;
-    if (!request.outputPath.empty()) {
+    if (!request.outputPath.empty() && request.outputPath != "-") {
         const std::filesystem::path absolute = std::filesystem::absolute(request.outputPath, error);
         if (!error) request.outputPath = absolute.string();
     }
@@ -120,15 +128,23 @@ int main(int argc, char** argv)
         return ExitUsage;
     }
     if (request.command == CaptureCommand::Help) {
-        std::fputs(CaptureUsage, stdout);
-        return 0;
+        std::fputs(request.helpText.c_str(), stdout);
+        return FinishStandardOutput() ? 0 : ExitFailure;
     }
     if (!EnterAssetsFolder(request)) return ExitFailure;
     switch (request.command) {
     case CaptureCommand::Frames: return RunFrames(request);
-    case CaptureCommand::Png: return RunPng(request);
+    case CaptureCommand::Png:
+    case CaptureCommand::Rgb: return RunPicture(request);
     case CaptureCommand::Sound: return RunSound(request);
-    case CaptureCommand::Video: return RunVideo(request) ? 0 : ExitFailure;
+    case CaptureCommand::Video:
+        if (RunVideo(request)) return 0;
+        if (const int signal = VideoInterruptedBy()) {
+            // End as that signal ends a program, for the shell to see.
+            std::signal(signal, SIG_DFL);
+            std::raise(signal);
+        }
+        return ExitFailure;
     case CaptureCommand::TextPage: return RunTextPage();
     case CaptureCommand::Help: break;
     }

@@ -2,14 +2,26 @@
 
 #include <cstddef>
 
+#include "tool_command_line.h"
+
 const char CaptureUsage[] =
     "usage: quillmoor-capture [--assets DIR] COMMAND ARGS\n"
     "  frames N [--from K]          hash of each frame's picture, frames K..N-1\n"
     "  png I FILE                   frame I as a 640 x 400 RGB PNG\n"
-    "  sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE)\n"
-    "                               the tune; SPEC: byte counts per call, A*R repeats (8192,1764*2000)\n"
-    "  video SECONDS FILE           picture and sound through ffmpeg, 100 frames a second\n"
-    "  textpage                     the 25 rows of the built-in text page\n";
+    "  rgb I FILE                   frame I as 640 x 400 plain R, G, B bytes\n"
+    "  sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE) [--song FILE] [--dc-block] [--lead-in]\n"
+    "                               the tune, exactly as the player makes it; FILE '-': standard output\n"
+    "                               SPEC: byte counts per call, A*R repeats (8192,1764*2000)\n"
+    "                               --song: another register-dump file; --dc-block: high-pass at 5 Hz\n"
+    "                               and a 20 ms fade-in; --lead-in: also the silent first calls\n"
+    "  video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]\n"
+    "                               picture and sound through ffmpeg (H.264 at constant quality, default\n"
+    "                               CRF 9; every second frame at 50 fps; scaled up 2 x by default);\n"
+    "                               the sound track high-passed and faded in unless --exact-sound\n"
+    "  textpage                     the 25 rows of the built-in text page\n"
+    "Options go before or after the command, as --name VALUE or --name=VALUE.\n"
+    "  --assets DIR                 the folder holding the intro's files (default: the current one)\n"
+    "  --help, --version            this text; the version (also COMMAND --help)\n";
 
 bool ParseCount(std::string_view text, uint64_t limit, uint64_t& value)
 {
@@ -18,7 +30,7 @@ bool ParseCount(std::string_view text, uint64_t limit, uint64_t& value)
     for (char c : text) {
         if (c < '0' || c > '9') return false;
         const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (result > (limit - digit) / 10) return false;
+        if (digit > limit || result > (limit - digit) / 10) return false;
         result = result * 10 + digit;
     }
     value = result;
@@ -28,6 +40,7 @@ bool ParseCount(std::string_view text, uint64_t limit, uint64_t& value)
 bool ParseCallSpec(std::string_view spec, std::vector<CallRun>& runs, std::string& error)
 {
     std::vector<CallRun> parsed;
+    uint64_t totalSamples = 0;
     size_t start = 0;
     while (true) {
         const size_t comma = spec.find(',', start);
@@ -45,6 +58,12 @@ bool ParseCallSpec(std::string_view spec, std::vector<CallRun>& runs, std::strin
             error = "bad call list item '" + std::string(item) + "': the repeat count after '*' must be 1 or more";
             return false;
         }
+        const uint64_t samples = bytes / 2 * count;   // at most 2^23 * (2^32 - 1)
+        if (totalSamples > ~0ull - samples) {
+            error = "the call list asks for more samples than can be counted (2^64)";
+            return false;
+        }
+        totalSamples += samples;
         parsed.push_back({static_cast<uint32_t>(bytes), count});
         if (comma == std::string_view::npos) break;
         start = comma + 1;
@@ -78,62 +97,11 @@ bool ParseSeconds(std::string_view text, uint32_t unitsPerSecond, uint64_t& unit
 
 namespace {
 
-// Arguments after the command word: options ("--name VALUE") and the rest.
-struct Arguments {
-    std::vector<std::string_view> positional;
-    std::vector<std::pair<std::string_view, std::string_view>> options;
+// Every value as the user typed it; checked and converted after parsing so
+// that the messages say what a value must look like.
+struct Texts {
+    std::string count, from, index, path, calls, seconds, wav, raw, song, fps, scale, quality;
 };
-
-bool SplitArguments(int argc, const char* const* argv, int first, Arguments& out, std::string& error)
-{
-    for (int i = first; i < argc; i++) {
-        const std::string_view arg = argv[i];
-        if (arg.size() > 2 && arg.substr(0, 2) == "--") {
-            if (i + 1 >= argc) {
-                error = "option " + std::string(arg) + " needs a value";
-                return false;
-            }
-            for (const auto& option : out.options) {
-                if (option.first == arg) {
-                    error = "option " + std::string(arg) + " given twice";
-                    return false;
-                }
-            }
-            out.options.emplace_back(arg, argv[++i]);
-        } else {
-            out.positional.push_back(arg);
-        }
-    }
-    return true;
-}
-
-bool CheckOptions(const Arguments& args, std::initializer_list<std::string_view> allowed, std::string& error)
-{
-    for (const auto& option : args.options) {
-        bool known = false;
-        for (std::string_view name : allowed) known = known || option.first == name;
-        if (!known) {
-            error = "unknown option " + std::string(option.first);
-            return false;
-        }
-    }
-    return true;
-}
-
-const std::string_view* FindOption(const Arguments& args, std::string_view name)
-{
-    for (const auto& option : args.options)
-        if (option.first == name) return &option.second;
-    return nullptr;
-}
-
-bool CheckPositionalCount(const Arguments& args, size_t count, std::string_view command, std::string& error)
-{
-    if (args.positional.size() == count) return true;
-    error = std::string(command) + " takes " + std::to_string(count) + " argument" + (count == 1 ? "" : "s") +
-            ", not " + std::to_string(args.positional.size());
-    return false;
-}
 
 bool ParseFrameNumber(std::string_view text, uint64_t& value, std::string_view what, std::string& error)
 {
@@ -152,56 +120,83 @@ bool ParseOutputPath(std::string_view text, std::string& path, std::string& erro
     return true;
 }
 
-bool ParseFrames(const Arguments& args, CaptureRequest& request, std::string& error)
+bool ParseSmallNumber(std::string_view text, uint32_t low, uint32_t high, std::string_view what, uint32_t& value,
+                      std::string& error)
 {
-    if (!CheckOptions(args, {"--from"}, error) || !CheckPositionalCount(args, 1, "frames", error)) return false;
-    if (!ParseFrameNumber(args.positional[0], request.frameCount, "frame count", error)) return false;
-    const std::string_view* from = FindOption(args, "--from");
-    return !from || ParseFrameNumber(*from, request.firstPrinted, "first frame", error);
+    uint64_t parsed = 0;
+    if (ParseCount(text, high, parsed) && parsed >= low) {
+        value = static_cast<uint32_t>(parsed);
+        return true;
+    }
+    error = "bad " + std::string(what) + " '" + std::string(text) + "': a whole number from " + std::to_string(low) +
+            " to " + std::to_string(high);
+    return false;
 }
 
-bool ParsePng(const Arguments& args, CaptureRequest& request, std::string& error)
+bool CheckFrames(const Texts& t, bool fromGiven, CaptureRequest& request, std::string& error)
 {
-    return CheckOptions(args, {}, error) && CheckPositionalCount(args, 2, "png", error) &&
-           ParseFrameNumber(args.positional[0], request.frameIndex, "frame number", error) &&
-           ParseOutputPath(args.positional[1], request.outputPath, error);
+    return ParseFrameNumber(t.count, request.frameCount, "frame count", error) &&
+           (!fromGiven || ParseFrameNumber(t.from, request.firstPrinted, "first frame", error));
 }
 
-bool ParseSound(const Arguments& args, CaptureRequest& request, std::string& error)
+bool CheckPicture(const Texts& t, CaptureRequest& request, std::string& error)
 {
-    if (!CheckOptions(args, {"--calls", "--seconds", "--wav", "--raw"}, error) ||
-        !CheckPositionalCount(args, 0, "sound", error))
-        return false;
-    const std::string_view* calls = FindOption(args, "--calls");
-    const std::string_view* seconds = FindOption(args, "--seconds");
-    const std::string_view* wav = FindOption(args, "--wav");
-    const std::string_view* raw = FindOption(args, "--raw");
-    if ((calls != nullptr) == (seconds != nullptr)) {
+    return ParseFrameNumber(t.index, request.frameIndex, "frame number", error) &&
+           ParseOutputPath(t.path, request.outputPath, error);
+}
+
+bool CheckSound(const Texts& t, const CLI::App& sound, CaptureRequest& request, std::string& error)
+{
+    const bool calls = sound.count("--calls") > 0;
+    const bool seconds = sound.count("--seconds") > 0;
+    const bool wav = sound.count("--wav") > 0;
+    const bool raw = sound.count("--raw") > 0;
+    if (calls == seconds) {
         error = "sound needs exactly one of --calls SPEC and --seconds S";
         return false;
     }
-    if ((wav != nullptr) == (raw != nullptr)) {
+    if (wav == raw) {
         error = "sound needs exactly one of --wav FILE and --raw FILE";
         return false;
     }
-    request.soundFile = wav ? SoundFileKind::Wav : SoundFileKind::Raw;
-    if (!ParseOutputPath(wav ? *wav : *raw, request.outputPath, error)) return false;
-    if (calls) return ParseCallSpec(*calls, request.calls, error);
-    request.pacedCalls = true;
-    return ParseSeconds(*seconds, SampleRate, request.sampleCount, error);
-}
-
-bool ParseVideo(const Arguments& args, CaptureRequest& request, std::string& error)
-{
-    if (!CheckOptions(args, {}, error) || !CheckPositionalCount(args, 2, "video", error)) return false;
-    if (!ParseSeconds(args.positional[0], FramesPerSecond, request.videoFrames, error) ||
-        !ParseSeconds(args.positional[0], SampleRate, request.sampleCount, error))
-        return false;
-    if (request.videoFrames == 0) {
-        error = "a video needs at least one frame: 0.01 seconds or more";
+    if (sound.count("--song") > 0 && t.song.empty()) {
+        error = "the song file name is empty";
         return false;
     }
-    return ParseOutputPath(args.positional[1], request.outputPath, error);
+    request.songPath = t.song;
+    request.dcBlock = sound.count("--dc-block") > 0;
+    request.leadIn = sound.count("--lead-in") > 0;
+    request.soundFile = wav ? SoundFileKind::Wav : SoundFileKind::Raw;
+    if (!ParseOutputPath(wav ? t.wav : t.raw, request.outputPath, error)) return false;
+    if (calls) return ParseCallSpec(t.calls, request.calls, error);
+    request.pacedCalls = true;
+    return ParseSeconds(t.seconds, SampleRate, request.sampleCount, error);
+}
+
+bool CheckVideo(const Texts& t, const CLI::App& video, CaptureRequest& request, std::string& error)
+{
+    if (video.count("--fps") > 0) {
+        if (t.fps != "50" && t.fps != "100") {
+            error = "bad frame rate '" + t.fps + "': 50 (every second frame) or 100 (every frame)";
+            return false;
+        }
+        request.videoFps = t.fps == "50" ? 50 : 100;
+    }
+    if (video.count("--scale") > 0 && !ParseSmallNumber(t.scale, 1, MaxVideoScale, "scale", request.videoScale, error))
+        return false;
+    if (video.count("--quality") > 0 &&
+        !ParseSmallNumber(t.quality, 0, MaxVideoQuality, "quality (x264 CRF)", request.videoQuality, error))
+        return false;
+    request.dcBlock = video.count("--exact-sound") == 0;
+    if (!ParseSeconds(t.seconds, request.videoFps, request.videoFrames, error) ||
+        !ParseSeconds(t.seconds, SampleRate, request.sampleCount, error))
+        return false;
+    if (request.videoFrames == 0) {
+        error = "a video needs at least one frame: " + std::string(request.videoFps == 50 ? "0.02" : "0.01") +
+                " seconds or more";
+        return false;
+    }
+    return ParseOutputPath(t.path, request.outputPath, error);
 }
 
 }   // namespace
@@ -209,48 +204,74 @@ bool ParseVideo(const Arguments& args, CaptureRequest& request, std::string& err
 bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request, std::string& error)
 {
     request = CaptureRequest{};
-    int next = 1;
-    if (next < argc && (std::string_view(argv[next]) == "--help" || std::string_view(argv[next]) == "-h")) {
+    Texts t;
+    CLI::App app{"The intro's picture and sound without a window or a sound device.", "quillmoor-capture"};
+    tooltext::AddVersionFlag(app);
+    app.require_subcommand(1);
+    app.add_option("--assets", request.assetsDir, "the folder holding the intro's files");
+
+    CLI::App* frames = app.add_subcommand("frames", "hash of each frame's picture, frames K..N-1");
+    frames->add_option("N", t.count, "frames to render")->required();
+    frames->add_option("--from", t.from, "the first frame printed");
+
+    CLI::App* png = app.add_subcommand("png", "frame I as a 640 x 400 RGB PNG");
+    CLI::App* rgb = app.add_subcommand("rgb", "frame I as 640 x 400 plain R, G, B bytes");
+    for (CLI::App* picture : {png, rgb}) {
+        picture->add_option("I", t.index, "the frame, counted from 0")->required();
+        picture->add_option("FILE", t.path, "the file to write")->required();
+    }
+
+    CLI::App* sound = app.add_subcommand("sound", "the tune, exactly as the player makes it");
+    sound->add_option("--calls", t.calls, "byte counts per FillCallback call, A*R repeats (8192,1764*2000)");
+    sound->add_option("--seconds", t.seconds, "this long, asked for as the sound server asks");
+    sound->add_option("--wav", t.wav, "write a WAV file ('-': standard output)");
+    sound->add_option("--raw", t.raw, "write 16-bit little-endian samples ('-': standard output)");
+    sound->add_option("--song", t.song, "play this register-dump file (raw or YMDX) instead of the assets' song");
+    sound->add_flag("--dc-block")->disable_flag_override()->description("high-pass at 5 Hz and fade in over 20 ms, for other tools to use");
+    sound->add_flag("--lead-in")->disable_flag_override()->description("also the silent first calls' regions, as zeros");
+
+    CLI::App* video = app.add_subcommand("video", "picture and sound through ffmpeg");
+    video->add_option("SECONDS", t.seconds, "the video's length")->required();
+    video->add_option("FILE", t.path, "the file to write; its extension picks the container")->required();
+    video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)");
+    video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)");
+    video->add_option("--quality", t.quality, "x264's constant-rate factor, 0 to 51 (default 9)");
+    video->add_flag("--exact-sound")->disable_flag_override()->description("the player's samples as they are (no high-pass, no fade-in)");
+
+    CLI::App* textpage = app.add_subcommand("textpage", "the 25 rows of the built-in text page");
+    for (CLI::App* command : app.get_subcommands({})) command->fallthrough();
+
+    switch (tooltext::ParseArguments(app, argc, argv, error)) {
+    case tooltext::ParseOutcome::Run: break;
+    case tooltext::ParseOutcome::Informed:
         request.command = CaptureCommand::Help;
-        if (argc == 2) return true;
-        error = "--help takes nothing after it";
+        request.helpText = error;
+        if (app.get_help_ptr()->count() > 0 && app.get_subcommands().empty()) request.helpText = CaptureUsage;
+        error.clear();
+        return true;
+    case tooltext::ParseOutcome::Refused: return false;
+    }
+    if (app.count("--assets") > 0 && request.assetsDir.empty()) {
+        error = "--assets needs a folder";
         return false;
     }
-    if (next < argc && std::string_view(argv[next]) == "--assets") {
-        if (next + 1 >= argc || argv[next + 1][0] == '\0') {
-            error = "--assets needs a folder";
-            return false;
-        }
-        request.assetsDir = argv[next + 1];
-        next += 2;
-    }
-    if (next >= argc) {
-        error = "no command given";
-        return false;
-    }
-    const std::string_view command = argv[next];
-    Arguments args;
-    if (!SplitArguments(argc, argv, next + 1, args, error)) return false;
-    if (command == "frames") {
+    if (frames->parsed()) {
         request.command = CaptureCommand::Frames;
-        return ParseFrames(args, request, error);
+        return CheckFrames(t, frames->count("--from") > 0, request, error);
     }
-    if (command == "png") {
-        request.command = CaptureCommand::Png;
-        return ParsePng(args, request, error);
+    if (png->parsed() || rgb->parsed()) {
+        request.command = png->parsed() ? CaptureCommand::Png : CaptureCommand::Rgb;
+        return CheckPicture(t, request, error);
     }
-    if (command == "sound") {
+    if (sound->parsed()) {
         request.command = CaptureCommand::Sound;
-        return ParseSound(args, request, error);
+        return CheckSound(t, *sound, request, error);
     }
-    if (command == "video") {
+    if (video->parsed()) {
         request.command = CaptureCommand::Video;
-        return ParseVideo(args, request, error);
+        return CheckVideo(t, *video, request, error);
     }
-    if (command == "textpage") {
-        request.command = CaptureCommand::TextPage;
-        return CheckOptions(args, {}, error) && CheckPositionalCount(args, 0, "textpage", error);
-    }
-    error = "unknown command '" + std::string(command) + "'";
-    return false;
+    request.command = CaptureCommand::TextPage;
+    (void)textpage;
+    return true;
 }

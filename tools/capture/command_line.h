@@ -1,10 +1,11 @@
 // The capture tool's command line, parsed into one plain request.
 //
-//   quillmoor-capture [--assets DIR] COMMAND ARGS
+//   quillmoor-capture [--assets DIR] COMMAND ARGS   (--assets also after the command)
 //     frames N [--from K]
 //     png I FILE
-//     sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE)
-//     video SECONDS FILE
+//     rgb I FILE
+//     sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE) [--song FILE] [--dc-block] [--lead-in]
+//     video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]
 //     textpage
 #pragma once
 
@@ -13,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-enum class CaptureCommand { Help, Frames, Png, Sound, Video, TextPage };
+enum class CaptureCommand { Help, Frames, Png, Rgb, Sound, Video, TextPage };
 enum class SoundFileKind { Wav, Raw };
 
 // `count` consecutive FillCallback calls of `bytes` bytes each.
@@ -26,26 +27,37 @@ constexpr uint32_t MaxCallBytes = 1u << 24;       // one region: 16 MiB is far b
 constexpr uint64_t MaxFrames = 0xFFFFFFFFu;
 constexpr uint32_t FramesPerSecond = 100;         // one frame per turn of a little over 9 ms
 constexpr uint32_t SampleRate = 44100;
+constexpr uint32_t MaxVideoScale = 8;
+constexpr uint32_t MaxVideoQuality = 51;          // x264's constant-rate factor: 0 lossless .. 51 worst
+constexpr uint32_t DefaultVideoQuality = 9;
 
 struct CaptureRequest {
     std::string assetsDir;                        // empty: stay in the current folder
     CaptureCommand command = CaptureCommand::Help;
+    std::string helpText;                         // Help: what --help or --version prints
     uint64_t frameCount = 0;                      // frames: N
     uint64_t firstPrinted = 0;                    // frames: --from K
-    uint64_t frameIndex = 0;                      // png: I
-    std::string outputPath;                       // png, sound, video
+    uint64_t frameIndex = 0;                      // png, rgb: I
+    std::string outputPath;                       // png, rgb, sound, video; "-" for sound: standard output
     std::vector<CallRun> calls;                   // sound --calls
     bool pacedCalls = false;                      // sound --seconds: the server's own calls
     uint64_t sampleCount = 0;                     // sound --seconds, video: samples wanted
-    uint64_t videoFrames = 0;                     // video: frames wanted
     SoundFileKind soundFile = SoundFileKind::Wav;
+    std::string songPath;                         // sound --song: this song file instead of the assets' one
+    bool dcBlock = false;                         // sound --dc-block; video unless --exact-sound
+    bool leadIn = false;                          // sound --lead-in: the silent calls' regions too
+    uint64_t videoFrames = 0;                     // video: frames in the file
+    uint32_t videoFps = 50;                       // video --fps: 50 (every second frame) or 100
+    uint32_t videoScale = 2;                      // video --scale: whole-number nearest-neighbour factor
+    uint32_t videoQuality = DefaultVideoQuality;  // video --quality
 };
 
-// One line, then the commands; printed to standard error on a bad command line.
+// The commands in short; printed by --help and named on a bad command line.
 extern const char CaptureUsage[];
 
 // A comma-separated list of byte counts, `A*R` standing for A repeated R
-// times: "8192,1764*2000". R is at least 1; A at most MaxCallBytes.
+// times: "8192,1764*2000". R is at least 1; A at most MaxCallBytes; the
+// samples of all calls together must fit in 64 bits.
 bool ParseCallSpec(std::string_view spec, std::vector<CallRun>& runs, std::string& error);
 
 // A non-negative decimal number of seconds ("30", "2.5", at most 9 digits
@@ -56,5 +68,6 @@ bool ParseSeconds(std::string_view text, uint32_t unitsPerSecond, uint64_t& unit
 // A decimal unsigned integer no larger than `limit`.
 bool ParseCount(std::string_view text, uint64_t limit, uint64_t& value);
 
-// argv[0] is the program name. On false, `error` says what is wrong.
+// argv[0] is the program name. On false, `error` says what is wrong. --help
+// and --version give CaptureCommand::Help with the text in helpText.
 bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request, std::string& error);

@@ -5,6 +5,11 @@
 
 #include "console.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 void ReportFileError(const std::string& path, const char* what, int error)
@@ -17,6 +22,15 @@ void ReportFileError(const std::string& path, const char* what, int error)
 bool OutputFile::Open(const std::string& path_)
 {
     path = path_;
+    if (path == "-") {
+        path = "standard output";
+        toStandardOutput = true;
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);   // no CR before every LF byte
+#endif
+        file = stdout;
+        return true;
+    }
     file = std::fopen(path.c_str(), "wb");
     if (file) return true;
     ReportFileError(path, "write", errno);
@@ -38,7 +52,7 @@ bool OutputFile::Close()
     if (!file) return !failed;
     const bool flushed = std::fflush(file) == 0;
     const int error = errno;
-    const bool closed = std::fclose(file) == 0;
+    const bool closed = toStandardOutput ? std::ferror(file) == 0 : std::fclose(file) == 0;
     file = nullptr;
     if (!failed && !(flushed && closed)) {
         ReportFileError(path, "write", flushed ? errno : error);
@@ -49,5 +63,5 @@ bool OutputFile::Close()
 
 OutputFile::~OutputFile()
 {
-    if (file) std::fclose(file);
+    if (file && !toStandardOutput) std::fclose(file);
 }

@@ -9,8 +9,10 @@ struct OutputFile {
     std::string path;
     std::FILE* file = nullptr;
     bool failed = false;
+    bool toStandardOutput = false;
 
-    // Opens `path` for writing (binary), or reports why it can't and returns false.
+    // Opens `path` for writing (binary), or reports why it can't and returns
+    // false. "-" stands for standard output.
     bool Open(const std::string& path);
     // Writes all bytes, or reports the failure once and returns false.
     bool Write(const void* data, size_t size);

@@ -11,10 +11,12 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 import zlib
 
 SKIP = 77
@@ -145,12 +147,23 @@ def case_usage(tool):
                  ("sound", "--calls", "1**2", "--raw", "a.raw"),
                  ("sound", "--seconds", "1", "--calls", "2", "--raw", "a.raw"),
                  ("sound", "--seconds", "1", "--wav", "a.wav", "--raw", "a.raw"),
-                 ("video", "0", "a.mp4"), ("video", "1"), ("textpage", "now"), ("--assets",)]:
+                 ("video", "0", "a.mp4"), ("video", "1"), ("video", "1", "a.mp4", "--fps", "25"),
+                 ("video", "1", "a.mp4", "--scale", "0"), ("video", "1", "a.mp4", "--quality", "52"),
+                 ("textpage", "now"), ("--assets",), ("--assets=", "textpage"),
+                 # More samples than 64 bits count: refused, not written without end.
+                 ("sound", "--calls", ",".join(["16777216*4294967295"] * 513), "--raw", "a.raw")]:
         usage_error(tool, *args)
     check(not os.path.exists(tool.path("a.raw")) and not os.path.exists(tool.path("a.wav")),
           "a refused command line wrote a file")
     help_text = tool.ok("--help", assets=False)
     check(USAGE_LINE in help_text, "--help prints the usage on standard output")
+    check("--fps" in tool.ok("video", "--help", assets=False), "video --help names its options")
+    check(tool.ok("--version", assets=False).startswith("quillmoor-capture "), "--version")
+    # --assets before or after the command, with = or a space.
+    lines = tool.ok("frames", "2")
+    for args in (("frames", "2", "--assets", tool.assets), ("frames", "2", f"--assets={tool.assets}"),
+                 (f"--assets={tool.assets}", "frames", "2")):
+        check(tool.ok(*args, assets=False) == lines, f"{args} differs from --assets DIR frames 2")
 
 
 def case_unwritable(tool):
@@ -227,6 +240,70 @@ def case_sound(tool):
     tool.ok("sound", "--calls", "8192,1764*8", "--wav", "none.wav")
     check(os.path.getsize(tool.path("none.wav")) == 44, "nine silent calls wrote sound")
 
+    # "-": the same bytes on standard output, through a pipe.
+    for kind, name in (("--wav", "one.wav"), ("--raw", "one.raw")):
+        piped = subprocess.run(f"'{tool.program}' --assets '{tool.assets}' sound --seconds 1 {kind} - | cat",
+                               shell=True, stdout=subprocess.PIPE, check=True).stdout
+        check(piped == open(tool.path(name), "rb").read(), f"sound {kind} - differs from the file")
+
+    # --lead-in: the nine silent calls' regions first, as zeros.
+    tool.ok("sound", "--seconds", "1", "--lead-in", "--raw", "lead.raw")
+    lead = samples(tool.path("lead.raw"))
+    check(lead[:LEAD_IN_SAMPLES] == (0,) * LEAD_IN_SAMPLES and lead[LEAD_IN_SAMPLES:] == one[:RATE - LEAD_IN_SAMPLES],
+          "--lead-in is not silence then the stream")
+
+    # --dc-block: centred on zero once the first second is past, faded in.
+    tool.ok("sound", "--seconds", "3", "--raw", "exact.raw")
+    tool.ok("sound", "--seconds", "3", "--dc-block", "--raw", "blocked.raw")
+    exact, blocked = samples(tool.path("exact.raw")), samples(tool.path("blocked.raw"))
+    check(len(blocked) == len(exact), "--dc-block changed the length")
+    check(abs(sum(exact[RATE:]) / (2 * RATE)) > 0.1 * 32768, "the exact stream has no offset to take out")
+    mean = sum(blocked[RATE:]) / (2 * RATE)
+    check(abs(mean) < 0.01 * 32768, f"--dc-block leaves a mean of {mean:.0f}")
+    check(blocked[0] == 0 and max(abs(s) for s in blocked[:40]) < 2000, "no fade-in at the start")
+    check(max(blocked[RATE:]) - min(blocked[RATE:]) > 1000, "--dc-block silenced the tune")
+
+
+def raw_test_song():
+    """A register-dump song in the raw format: 200 frames of 14 bytes, the
+    three voices sweeping in pitch, voice C with noise, one envelope."""
+    frames = bytearray()
+    for f in range(200):
+        periods = (100 + f, 300 + 2 * f, 700 - f)
+        regs = bytearray(14)
+        for voice, period in enumerate(periods):
+            regs[2 * voice], regs[2 * voice + 1] = period & 0xFF, period >> 8
+        regs[6] = 5 + f % 20                    # noise period
+        regs[7] = 0b00011000                    # tone on A, B, C; noise on C only
+        regs[8], regs[9], regs[10] = 15, 12 - f % 8, 16 if f > 100 else 9
+        regs[11], regs[12] = 0x40, 0x01         # envelope period
+        regs[13] = 10 if f == 101 else 255      # restart the envelope once
+        frames += regs
+    return bytes(frames)
+
+
+def case_song(tool):
+    # The player's own way in: the song as the assets folder's ZEB_27.DMP.
+    folder = tempfile.mkdtemp(dir=tool.work)
+    for name in os.listdir(tool.assets):
+        if name != "ZEB_27.DMP" and os.path.isfile(os.path.join(tool.assets, name)):
+            shutil.copy(os.path.join(tool.assets, name), folder)
+    song = os.path.join(folder, "ZEB_27.DMP")
+    with open(song, "wb") as out:
+        out.write(raw_test_song())
+    tool.ok("--assets", folder, "sound", "--seconds", "2", "--raw", "player.raw", assets=False)
+    tool.ok("sound", "--seconds", "2", "--song", song, "--raw", "song.raw")
+    tool.ok("sound", "--seconds", "2", "--raw", "committed.raw")
+    played = open(tool.path("player.raw"), "rb").read()
+    check(open(tool.path("song.raw"), "rb").read() == played, "--song differs from the player loading the file")
+    check(played != open(tool.path("committed.raw"), "rb").read(), "--song played the committed song")
+    # The committed YMDX song named by --song is the default stream.
+    tool.ok("sound", "--seconds", "2", "--song", os.path.join(tool.assets, "ZEB_27.DMP"), "--raw", "named.raw")
+    check(open(tool.path("named.raw"), "rb").read() == open(tool.path("committed.raw"), "rb").read(),
+          "--song on the committed song differs from the default")
+    result = tool.run("sound", "--seconds", "1", "--song", os.path.join(folder, "missing.dmp"), "--raw", "x.raw")
+    check(result.returncode == 1 and b"missing.dmp" in result.stderr, "a missing --song file is not reported")
+
 
 def case_textpage(tool):
     rows = tool.ok("textpage").split("\n")
@@ -243,28 +320,84 @@ def ffprobe(path, *args):
     return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
 
 
+def psnr(video, index, png, scale):
+    """PSNR in RGB of the video's frame `index` against the PNG scaled up by
+    nearest neighbour, both converted with accurate rounding."""
+    graph = (f"[0:v]select=eq(n\\,{index}),scale=flags=bicubic+accurate_rnd+full_chroma_int,format=rgb24[a];"
+             f"[1:v]scale=iw*{scale}:ih*{scale}:flags=neighbor,format=rgb24[b];[a][b]psnr")
+    out = subprocess.run(["ffmpeg", "-hide_banner", "-i", video, "-i", png, "-lavfi", graph, "-f", "null", "-"],
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True).stderr.decode()
+    found = re.findall(r"PSNR .*average:([0-9.]+|inf)", out)
+    check(found, f"no PSNR from ffmpeg: {out[-500:]}")
+    return float(found[-1])
+
+
+def sound_track(path):
+    pcm = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-f", "s16le", "-ac", "1", "-ar", str(RATE), "-"],
+                         stdout=subprocess.PIPE, check=True).stdout
+    return struct.unpack(f"<{len(pcm) // 2}h", pcm)
+
+
 def case_video(tool):
     if not (shutil.which("ffmpeg") and shutil.which("ffprobe")):
         print("SKIP: ffmpeg is not installed")
         return SKIP
-    tool.ok("video", "1", "one.mp4")
-    check(not any(name.endswith(".sound.wav") for name in os.listdir(tool.work)), "sound track left behind")
+    # The defaults: 50 frames a second (every second frame), twice the size.
+    tool.ok("video", "1.02", "one.mp4")
+    check(os.listdir(tool.work) == ["one.mp4"], f"left behind: {os.listdir(tool.work)}")
     video = ffprobe(tool.path("one.mp4"), "-select_streams", "v:0", "-count_frames", "-show_entries",
-                    "stream=width,height,r_frame_rate,nb_read_frames")
-    check(video == {"width": "640", "height": "400", "r_frame_rate": "100/1", "nb_read_frames": "100"},
-          f"video stream {video}")
+                    "stream=width,height,r_frame_rate,nb_read_frames,pix_fmt")
+    check(video == {"width": "1280", "height": "800", "r_frame_rate": "50/1", "nb_read_frames": "51",
+                    "pix_fmt": "yuv420p"}, f"video stream {video}")
     audio = ffprobe(tool.path("one.mp4"), "-select_streams", "a:0", "-show_entries", "stream=sample_rate,channels")
     check(audio == {"sample_rate": "44100", "channels": "1"}, f"audio stream {audio}")
-    # The sound track starts with the silence the ring plays before the first
-    # written sound, then the tune (whose silence level is far from 0).
-    pcm = subprocess.run(["ffmpeg", "-v", "error", "-i", tool.path("one.mp4"), "-f", "s16le", "-ac", "1",
-                          "-ar", str(RATE), "-"], stdout=subprocess.PIPE, check=True).stdout
-    track = struct.unpack(f"<{len(pcm) // 2}h", pcm)
-    check(abs(len(track) - RATE) < 2048, f"sound track of {len(track)} samples")
+    # Video frame 50 is the intro's frame 100: the text stays crisp.
+    tool.ok("png", "100", "frame100.png")
+    quality = psnr(tool.path("one.mp4"), 50, tool.path("frame100.png"), 2)
+    print(f"PSNR of frame 100 at the defaults: {quality:.2f} dB")
+    check(quality >= 45, f"PSNR {quality:.2f} dB against the PNG, expected at least 45")
+
+    # The sound track: the silence the ring plays before the first written
+    # sound, then the tune high-passed, so centred on zero.
+    tool.ok("video", "3", "three.mp4", "--scale", "1", "--quality", "30")
+    check(ffprobe(tool.path("three.mp4"), "-select_streams", "v:0", "-show_entries", "stream=width,height") ==
+          {"width": "640", "height": "400"}, "--scale 1")
+    track = sound_track(tool.path("three.mp4"))
+    check(abs(len(track) - 3 * RATE) < 2048, f"sound track of {len(track)} samples")
     lead = track[:LEAD_IN_SAMPLES - 2048]
     tune = track[LEAD_IN_SAMPLES + 2048:]
     check(max(abs(s) for s in lead) < 500, "no silence before the tune")
-    check(sum(abs(s) for s in tune) / len(tune) > 5000, "no tune after the silence")
+    check(sum(abs(s) for s in tune) / len(tune) > 500, "no tune after the silence")
+    mean = sum(track[RATE:]) / len(track[RATE:])
+    check(abs(mean) < 0.01 * 32768, f"the sound track's mean after the first second is {mean:.0f}")
+
+    # 100 a second keeps every frame; --exact-sound keeps the player's offset.
+    tool.ok("video", "0.5", "every.mkv", "--fps=100", "--scale", "1", "--quality", "30", "--exact-sound")
+    every = ffprobe(tool.path("every.mkv"), "-select_streams", "v:0", "-count_frames", "-show_entries",
+                    "stream=r_frame_rate,nb_read_frames")
+    check(every == {"r_frame_rate": "100/1", "nb_read_frames": "50"}, f"--fps 100: {every}")
+    exact = sound_track(tool.path("every.mkv"))[LEAD_IN_SAMPLES + 2048:]
+    check(abs(sum(exact) / len(exact)) > 0.1 * 32768, "--exact-sound took the offset out")
+
+
+def case_video_interrupted(tool):
+    if not shutil.which("ffmpeg"):
+        print("SKIP: ffmpeg is not installed")
+        return SKIP
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        process = subprocess.Popen([tool.program, "--assets", tool.assets, "video", "60", "long.mp4"],
+                                   cwd=tool.work, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        # Wait until ffmpeg writes, then interrupt.
+        for _ in range(600):
+            names = os.listdir(tool.work)
+            if names and os.path.getsize(os.path.join(tool.work, names[0])) > 0:
+                break
+            time.sleep(0.1)
+        check(process.poll() is None, "the video ended before it could be interrupted")
+        process.send_signal(sig)
+        process.wait(timeout=60)
+        check(process.returncode == -sig, f"{sig.name}: exit {process.returncode}, expected death by the signal")
+        check(os.listdir(tool.work) == [], f"{sig.name}: left behind {os.listdir(tool.work)}")
 
 
 def case_video_unwritable(tool):
@@ -294,7 +427,7 @@ def case_video_without_ffmpeg(tool):
 
 CASES = {
     "usage": case_usage, "unwritable": case_unwritable, "frames": case_frames, "png": case_png,
-    "sound": case_sound, "textpage": case_textpage, "video": case_video, "video-unwritable": case_video_unwritable,
+    "sound": case_sound, "song": case_song, "textpage": case_textpage, "video": case_video, "video-interrupted": case_video_interrupted, "video-unwritable": case_video_unwritable,
     "video-without-ffmpeg": case_video_without_ffmpeg,
 }
 

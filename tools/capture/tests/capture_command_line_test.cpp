@@ -82,6 +82,16 @@ TEST(CaptureCallSpec, MalformedListsAreRefused)
     }
 }
 
+TEST(CaptureCount, LimitsBelowTen)
+{
+    uint64_t value = 0;
+    EXPECT_TRUE(ParseCount("8", 8, value));
+    EXPECT_EQ(value, 8u);
+    EXPECT_FALSE(ParseCount("9", 8, value));
+    EXPECT_FALSE(ParseCount("1", 0, value));
+    EXPECT_TRUE(ParseCount("0", 0, value));
+}
+
 TEST(CaptureSeconds, ExactDecimalsRoundedDown)
 {
     EXPECT_EQ(Seconds("30", 44100), 1323000u);
@@ -130,7 +140,11 @@ TEST(CaptureCommandLine, Frames)
     Refused({"frames", "5", "--from"});
     Refused({"frames", "5", "--from", "1", "--from", "2"});
     Refused({"frames", "5", "--to", "1"});
-    Refused({"frames", "5", "--assets", "dir"});   // --assets comes before the command
+    // --assets before or after the command, with a space or "=".
+    EXPECT_EQ(Accepted({"frames", "5", "--assets", "dir"}).assetsDir, "dir");
+    EXPECT_EQ(Accepted({"frames", "5", "--assets=a=b"}).assetsDir, "a=b");
+    EXPECT_EQ(Accepted({"--assets=dir", "frames", "--from=2", "5"}).firstPrinted, 2u);
+    Refused({"frames", "5", "--assets="});
 }
 
 TEST(CaptureCommandLine, Png)
@@ -144,6 +158,11 @@ TEST(CaptureCommandLine, Png)
     Refused({"png", "frame.png", "100"});
     Refused({"png", "1", "a.png", "b.png"});
     Refused({"png", "1", ""});
+
+    const auto rgb = Accepted({"rgb", "7", "frame.rgb"});
+    EXPECT_EQ(rgb.command, CaptureCommand::Rgb);
+    EXPECT_EQ(rgb.frameIndex, 7u);
+    Refused({"rgb", "7"});
 }
 
 TEST(CaptureCommandLine, Sound)
@@ -170,26 +189,72 @@ TEST(CaptureCommandLine, Sound)
     Refused({"sound", "--calls", "1*0", "--wav", "a.wav"});
     Refused({"sound", "--seconds", "1", "--wav", "a.wav", "extra"});
     Refused({"sound", "--seconds", "1", "--wav"});
+
+    request = Accepted({"sound", "--seconds=1", "--wav=-", "--song", "x.dmp", "--dc-block", "--lead-in"});
+    EXPECT_EQ(request.outputPath, "-");
+    EXPECT_EQ(request.songPath, "x.dmp");
+    EXPECT_TRUE(request.dcBlock);
+    EXPECT_TRUE(request.leadIn);
+    request = Accepted({"sound", "--seconds", "1", "--raw", "-"});
+    EXPECT_EQ(request.outputPath, "-");
+    EXPECT_FALSE(request.dcBlock);
+    EXPECT_FALSE(request.leadIn);
+    EXPECT_TRUE(request.songPath.empty());
+    Refused({"sound", "--seconds", "1", "--raw", "-", "--song", ""});
+    Refused({"sound", "--seconds", "1", "--raw", "-", "--dc-block=2"});
+}
+
+TEST(CaptureCallSpec, SampleTotalsBeyond64BitsAreRefused)
+{
+    // Each run asks for 2^23 * (2^32 - 1) samples, a little under 2^55: 512
+    // of them fit in 64 bits, 513 do not.
+    std::string spec = "16777216*4294967295";
+    for (int i = 1; i < 512; i++) spec += ",16777216*4294967295";
+    std::vector<CallRun> runs;
+    std::string error;
+    EXPECT_TRUE(ParseCallSpec(spec, runs, error)) << error;
+    // Together 2^64 - 2^32 samples; 2^32 more is one too many.
+    EXPECT_TRUE(ParseCallSpec(spec + ",16777216*511,8388606", runs, error)) << error;
+    EXPECT_FALSE(ParseCallSpec(spec + ",16777216*512", runs, error));
+    EXPECT_NE(error.find("more samples"), std::string::npos) << error;
 }
 
 TEST(CaptureCommandLine, VideoTextPageAndTheRest)
 {
     auto request = Accepted({"video", "60", "intro.mp4"});
     EXPECT_EQ(request.command, CaptureCommand::Video);
-    EXPECT_EQ(request.videoFrames, 6000u);
+    EXPECT_EQ(request.videoFrames, 3000u);   // 50 a second by default
     EXPECT_EQ(request.sampleCount, 2646000u);
     EXPECT_EQ(request.outputPath, "intro.mp4");
-    request = Accepted({"video", "0.01", "one.mp4"});
+    EXPECT_EQ(request.videoFps, 50u);
+    EXPECT_EQ(request.videoScale, 2u);
+    EXPECT_EQ(request.videoQuality, DefaultVideoQuality);
+    EXPECT_TRUE(request.dcBlock);
+    request = Accepted({"video", "0.01", "one.mp4", "--fps=100", "--scale", "1", "--quality=0", "--exact-sound"});
     EXPECT_EQ(request.videoFrames, 1u);
     EXPECT_EQ(request.sampleCount, 441u);
+    EXPECT_EQ(request.videoFps, 100u);
+    EXPECT_EQ(request.videoScale, 1u);
+    EXPECT_EQ(request.videoQuality, 0u);
+    EXPECT_FALSE(request.dcBlock);
+    EXPECT_EQ(Accepted({"video", "1", "a.mp4", "--scale", "8", "--quality", "51"}).videoScale, 8u);
 
     Refused({"video", "0", "a.mp4"});
-    Refused({"video", "0.009", "a.mp4"});   // not one whole frame
+    Refused({"video", "0.01", "a.mp4"});    // not one whole frame at 50 a second
+    Refused({"video", "0.009", "a.mp4", "--fps", "100"});
     Refused({"video", "1"});
+    for (const char* fps : {"25", "60", "0", "x", ""}) Refused({"video", "1", "a.mp4", "--fps", fps});
+    for (const char* scale : {"0", "9", "-1", "2.5"}) Refused({"video", "1", "a.mp4", "--scale", scale});
+    for (const char* quality : {"52", "-1", "x"}) Refused({"video", "1", "a.mp4", "--quality", quality});
 
     EXPECT_EQ(Accepted({"textpage"}).command, CaptureCommand::TextPage);
     Refused({"textpage", "extra"});
-    EXPECT_EQ(Accepted({"--help"}).command, CaptureCommand::Help);
+    const auto help = Accepted({"--help"});
+    EXPECT_EQ(help.command, CaptureCommand::Help);
+    EXPECT_EQ(help.helpText, CaptureUsage);
+    EXPECT_NE(Accepted({"video", "--help"}).helpText.find("--quality"), std::string::npos);
+    EXPECT_NE(Accepted({"sound", "--seconds", "1", "--help"}).helpText.find("--song"), std::string::npos);
+    EXPECT_EQ(Accepted({"--version"}).helpText.rfind("quillmoor-capture ", 0), 0u);
 
     Refused({});
     Refused({"--assets"});
