@@ -5,7 +5,7 @@ Each case starts its own Xvfb (display picked by Xvfb through -displayfd),
 runs the intro from a temporary folder holding the asset files, drives it as
 a user would (close requests, keys, resizing) and checks what it shows, plays
 and prints. Screenshots come straight from the X server; what the picture
-should be comes from sdl_reference, which runs the same core without a window.
+should be comes from quillmoor-capture, which runs the same core without a window.
 
 Every process a case starts is ended by its pid when the case ends, and is
 also told to die with this script should the script itself be killed.
@@ -475,13 +475,22 @@ def resize(session, window, width, height):
 def frame_number(session, picture):
     """The number of the frame the core draws that equals a 640 x 400 picture."""
     check((picture.width, picture.height) == (PICTURE_W, PICTURE_H), "not a whole picture")
-    path = session.path("screenshot.rgb")
-    with open(path, "wb") as f:
-        f.write(picture.rgb)
-    result = subprocess.run([session.options.reference, "frame", path, str(FRAME_SEARCH_LIMIT)],
-                            cwd=session.folder, capture_output=True, timeout=600)
-    answer = result.stdout.decode().strip()
-    check(result.returncode == 0,
+    # The capture tool prints each frame's hash (FNV-1a 64 of blue, green,
+    # red, 0 per pixel); its frame i is the picture after i + 1 turns.
+    serial = bytearray(len(picture.rgb) // 3 * 4)
+    serial[0::4], serial[1::4], serial[2::4] = picture.rgb[2::3], picture.rgb[1::3], picture.rgb[0::3]
+    wanted = 0xcbf29ce484222325
+    for byte in serial:
+        wanted = ((wanted ^ byte) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+    wanted, answer = f"{wanted:016x}", "none"
+    with subprocess.Popen([session.options.reference, "frames", str(FRAME_SEARCH_LIMIT)], cwd=session.folder,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True) as frames:
+        for line in frames.stdout:
+            if line.split()[1] == wanted:
+                answer = str(int(line.split()[0]) + 1)
+                break
+        frames.kill()
+    check(answer != "none",
           f"the window shows no frame the core draws in its first {FRAME_SEARCH_LIMIT} "
           f"({answer}); colours on screen: {sorted(picture.colours())[:8]}")
     return int(answer)
@@ -624,10 +633,12 @@ def case_no_sound_device(options):
 
 def reference_stream(session, length):
     path = session.path("reference.raw")
-    subprocess.run([session.options.reference, "sound", str(length), path], cwd=session.folder,
-                   check=True, timeout=600)
+    # The server's calls (a whole ring, then 20 ms at a time), the silent
+    # first ones included, as the capture tool makes them.
+    subprocess.run([session.options.reference, "sound", "--seconds", str(length // 88200 + 1), "--lead-in",
+                    "--raw", path], cwd=session.folder, check=True, timeout=600)
     with open(path, "rb") as f:
-        return f.read()
+        return f.read()[:length]
 
 
 def matching_runs(played, stream, stream_from=0, window_bytes=4410 * 2):

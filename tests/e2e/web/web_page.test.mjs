@@ -129,10 +129,14 @@ function reference(kind, count) {
   const folder = mkdtempSync(join(tmpdir(), 'quillmoor-web-'));
   try {
     const out = join(folder, 'out');
-    const run = spawnSync(setting('QUILLMOOR_WEB_REFERENCE'), [kind, String(count), out],
+    // frame N: the picture after N turns, the capture tool's frame N - 1.
+    // sound N: the first N bytes of the stream from the first call that writes.
+    const args = kind === 'frame' ? ['rgb', String(count - 1), out]
+                                  : ['sound', '--seconds', String(Math.ceil(count / 88200)), '--raw', out];
+    const run = spawnSync(setting('QUILLMOOR_WEB_REFERENCE'), args,
                           { cwd: setting('QUILLMOOR_ASSETS_DIR'), encoding: 'utf8', timeout: 60000 });
-    assert.equal(run.status, 0, `web_reference ${kind} ${count} failed: ${run.error ?? run.stderr}`);
-    return readFileSync(out);
+    assert.equal(run.status, 0, `quillmoor-capture ${args.join(' ')} failed: ${run.error ?? run.stderr}`);
+    return kind === 'frame' ? readFileSync(out) : readFileSync(out).subarray(0, count);
   } finally {
     rmSync(folder, { recursive: true, force: true });
   }
