@@ -206,7 +206,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     request = CaptureRequest{};
     Texts t;
     CLI::App app{"The intro's picture and sound without a window or a sound device.", "quillmoor-capture"};
-    tooltext::AddVersionFlag(app);
+    tooltext::ApplyToolRules(app);
     app.require_subcommand(1);
     app.add_option("--assets", request.assetsDir, "the folder holding the intro's files");
 

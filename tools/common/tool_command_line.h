@@ -14,10 +14,12 @@ constexpr int ExitBadCommandLine = 2;
 
 enum class ParseOutcome { Run, Informed, Refused };
 
-// Adds --version (the project's version) to `app`.
-inline void AddVersionFlag(CLI::App& app)
+// The rules every tool shares: --version prints the project's version, and
+// a word starting with '/' is a file name on Windows too, not an option.
+inline void ApplyToolRules(CLI::App& app)
 {
     app.set_version_flag("--version", std::string(app.get_name()) + " " + QUILLMOOR_VERSION);
+    app.allow_windows_style_options(false);
 }
 
 // Parses; on Informed `text` is the help or version text asked for, on

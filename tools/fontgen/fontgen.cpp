@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     std::string sourcePath, outputDir, previewPath;
     CLI::App app{"Builds the font files and the two embedded resource blocks from the font's text source.",
                  "fontgen"};
-    tooltext::AddVersionFlag(app);
+    tooltext::ApplyToolRules(app);
     app.add_option("SOURCE", sourcePath, "the font's text source (font16.txt)")->required();
     app.add_option("OUTPUT_DIR", outputDir, "where FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin go")
         ->required();

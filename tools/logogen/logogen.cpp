@@ -16,7 +16,7 @@ int main(int argc, char** argv)
 {
     std::string descriptionPath, outputPath;
     CLI::App app{"Draws the intro's logo from its text description.", "logogen"};
-    tooltext::AddVersionFlag(app);
+    tooltext::ApplyToolRules(app);
     app.add_option("DESCRIPTION", descriptionPath, "the logo's text description")->required();
     app.add_option("OUTPUT", outputPath, "the 632 x 246 8-bit bitmap to write")->required();
     if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;

@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     std::string input, output;
     bool raw = false, summary = false;
     CLI::App app{"Compiles a plain-text score (see SCORE-FORMAT.md) into a register-dump song.", "songc"};
-    tooltext::AddVersionFlag(app);
+    tooltext::ApplyToolRules(app);
     app.add_option("SCORE", input, "the score to compile")->required();
     app.add_option("-o,--output", output, "the song file to write")->required();
     app.add_flag("--raw")->description("raw 14-byte frames instead of the YMDX delta format");

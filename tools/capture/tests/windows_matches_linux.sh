@@ -51,6 +51,12 @@ wine "$windows_tool" --assets "$assets" sound --seconds 30 --raw "$work/sound.wi
 [[ $(stat -c %s "$work/sound.linux.raw") -eq $((30 * 44100 * 2)) ]] || { echo "FAIL: Linux sound file size"; exit 1; }
 compare "sound --seconds 30 --raw" "$work/sound.linux.raw" "$work/sound.windows.raw"
 
+# Standard output in binary mode (no CR added before LF bytes), and the
+# high-pass in the same double arithmetic.
+"$linux_tool" --assets "$assets" sound --seconds 5 --dc-block --wav - >"$work/blocked.linux.wav"
+wine "$windows_tool" --assets "$assets" sound --seconds 5 --dc-block --wav - >"$work/blocked.windows.wav"
+compare "sound --seconds 5 --dc-block --wav -" "$work/blocked.linux.wav" "$work/blocked.windows.wav"
+
 "$linux_tool" --assets "$assets" png 100 "$work/frame.linux.png"
 wine "$windows_tool" --assets "$assets" png 100 "$work/frame.windows.png"
 compare "png 100" "$work/frame.linux.png" "$work/frame.windows.png"
