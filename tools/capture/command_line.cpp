@@ -271,7 +271,10 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
         request.command = CaptureCommand::Video;
         return CheckVideo(t, *video, request, error);
     }
-    request.command = CaptureCommand::TextPage;
-    (void)textpage;
-    return true;
+    if (textpage->parsed()) {
+        request.command = CaptureCommand::TextPage;
+        return true;
+    }
+    error = "no command given";   // require_subcommand makes this unreachable
+    return false;
 }

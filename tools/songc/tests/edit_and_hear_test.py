@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """The score's edit-and-hear loop as a user meets it.
 
-usage: edit_and_hear_test.py --songc PATH --score FILE --built FILE --build-dir DIR --work DIR
+usage: edit_and_hear_test.py --songc PATH --capture PATH --score FILE --built FILE --build-dir DIR --work DIR
 
 The build folder holds the song compiled from the score, and the build
 remakes it whenever the score changes; an edited score compiles to another
-song; songc's command line answers --help and --version and refuses a bad
-one with exit 2. Exits 0 on success, 1 on failure.
+song, and `songc --wav` plays it as the capture tool's player does;
+songc's command line answers --help and --version and refuses a bad one
+with exit 2. Exits 0 on success, 1 on failure.
 """
 import argparse
 import os
@@ -74,10 +75,28 @@ def edited_score_changes_song(options, work):
     check(after != before, "a slower tempo compiled to the same song")
     check(len(after) > len(before), "a slower tempo should make a longer song")
 
+    # Heard at once: songc --wav is one pass of the song through the intro's
+    # player, as quillmoor-capture plays the same file (high-passed).
+    wav = os.path.join(work, "after.wav")
+    result = run(options.songc, edited, "--wav", wav, "--summary")
+    check(result.returncode == 0, f"songc --wav: exit {result.returncode}: {result.stderr.decode()}")
+    frames = int(result.stdout.decode().splitlines()[-1].split()[0])
+    seconds = f"{frames // 50}.{frames % 50 * 2:02d}"
+    heard = os.path.join(work, "heard.wav")
+    result = run(options.capture, "--assets", os.path.dirname(options.built), "sound", "--seconds", seconds,
+                 "--dc-block", "--song", os.path.join(work, "after.dmp"), "--wav", heard)
+    check(result.returncode == 0, f"quillmoor-capture sound --song: {result.stderr.decode()}")
+    played = open(wav, "rb").read()
+    check(played == open(heard, "rb").read(), "songc --wav differs from quillmoor-capture sound --song")
+    check(len(played) == 44 + frames * 882 * 2, f"songc --wav: {len(played)} bytes for {frames} frames")
+    piped = run(options.songc, edited, "--wav", "-").stdout
+    check(piped == played, "songc --wav - differs from the file")
+    check(run(options.songc, options.score, "--wav", "-").stdout != played, "the edit is not heard")
+
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("--songc", "--score", "--built", "--build-dir", "--work"):
+    for name in ("--songc", "--capture", "--score", "--built", "--build-dir", "--work"):
         parser.add_argument(name, required=True)
     options = parser.parse_args()
     shutil.rmtree(options.work, ignore_errors=True)
