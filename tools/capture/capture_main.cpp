@@ -100,15 +100,16 @@ int RunTextPage()
     return FinishStandardOutput() ? 0 : ExitFailure;
 }
 
-// Output paths are taken relative to the folder the tool started in, also
-// when --assets moves it elsewhere.
+// Output paths and --song are taken relative to the folder the tool started
+// in, also when --assets moves it elsewhere.
 bool EnterAssetsFolder(CaptureRequest& request)
 {
     if (request.assetsDir.empty()) return true;
     std::error_code error;
-    if (!request.outputPath.empty() && request.outputPath != "-") {
-        const std::filesystem::path absolute = std::filesystem::absolute(request.outputPath, error);
-        if (!error) request.outputPath = absolute.string();
+    for (std::string* path : {&request.outputPath, &request.songPath}) {
+        if (path->empty() || *path == "-") continue;
+        const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
+        if (!error) *path = absolute.string();
     }
     std::filesystem::current_path(request.assetsDir, error);
     if (!error) return true;

@@ -14,6 +14,6 @@
 // written. Linux and other POSIX systems only.
 bool RunVideo(const CaptureRequest& request);
 
-// True once Ctrl-C (or SIGTERM, SIGHUP) arrived during RunVideo; the caller
-// then ends the way that signal ends a program.
+// The signal (Ctrl-C's SIGINT, SIGTERM or SIGHUP) that stopped RunVideo, or
+// 0; the caller then ends the way that signal ends a program.
 int VideoInterruptedBy();

@@ -297,6 +297,10 @@ def case_song(tool):
     played = open(tool.path("player.raw"), "rb").read()
     check(open(tool.path("song.raw"), "rb").read() == played, "--song differs from the player loading the file")
     check(played != open(tool.path("committed.raw"), "rb").read(), "--song played the committed song")
+    # A relative --song is found from where the tool started, not in --assets.
+    shutil.copy(song, tool.path("relative.dmp"))
+    tool.ok("sound", "--seconds", "2", "--song", "relative.dmp", "--raw", "relative.raw")
+    check(open(tool.path("relative.raw"), "rb").read() == played, "--song with a relative path")
     # The committed YMDX song named by --song is the default stream.
     tool.ok("sound", "--seconds", "2", "--song", os.path.join(tool.assets, "ZEB_27.DMP"), "--raw", "named.raw")
     check(open(tool.path("named.raw"), "rb").read() == open(tool.path("committed.raw"), "rb").read(),
