@@ -16,7 +16,7 @@ const char CaptureUsage[] =
     "                               and a 20 ms fade-in; --lead-in: also the silent first calls\n"
     "  video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]\n"
     "                               picture and sound through ffmpeg (H.264 at constant quality, default\n"
-    "                               CRF 9; every second frame at 50 fps; scaled up 2 x by default);\n"
+    "                               CRF 8; every second frame at 50 fps; scaled up 2 x by default);\n"
     "                               the sound track high-passed and faded in unless --exact-sound\n"
     "  textpage                     the 25 rows of the built-in text page\n"
     "Options go before or after the command, as --name VALUE or --name=VALUE.\n"

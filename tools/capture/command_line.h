@@ -29,7 +29,7 @@ constexpr uint32_t FramesPerSecond = 100;         // one frame per turn of a lit
 constexpr uint32_t SampleRate = 44100;
 constexpr uint32_t MaxVideoScale = 8;
 constexpr uint32_t MaxVideoQuality = 51;          // x264's constant-rate factor: 0 lossless .. 51 worst
-constexpr uint32_t DefaultVideoQuality = 9;
+constexpr uint32_t DefaultVideoQuality = 8;
 
 struct CaptureRequest {
     std::string assetsDir;                        // empty: stay in the current folder

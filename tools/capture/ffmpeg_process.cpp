@@ -46,7 +46,7 @@ std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding)
     }
     // 4:2:0 is what every player and site takes; at twice the size each
     // picture pixel keeps a chroma sample of its own.
-    args.insert(args.end(), {"-c:v", "libx264", "-preset", "medium", "-tune", "animation", "-crf", std::to_string(encoding.quality),
+    args.insert(args.end(), {"-c:v", "libx264", "-preset", "faster", "-tune", "animation", "-crf", std::to_string(encoding.quality),
                              "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
                              "-color_trc", "bt709", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
                              encoding.outputPath});

@@ -16,7 +16,7 @@ struct FfmpegProcess {
 struct VideoEncoding {
     unsigned framesPerSecond = 50;
     unsigned scale = 2;        // nearest-neighbour, whole number
-    unsigned quality = 9;      // x264 constant-rate factor
+    unsigned quality = 8;      // x264 constant-rate factor
     std::string outputPath;    // its extension picks the container
 };
 
