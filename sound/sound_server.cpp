@@ -68,6 +68,7 @@ bool SoundServer::Refill()
         const uint32_t played = position.played - playedAtRefill;
         if (played >= RingBytes) {
             SkipUnheard(played - RingBytes);
+            writeOffset = playCursor;
             bytes = RingBytes;
         }
     }

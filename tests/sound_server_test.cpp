@@ -140,7 +140,7 @@ TEST_F(SoundServerTest, MoreThanALapPlayedIsPassedOverAndTheRingWrittenFromTheCu
     // heard the old ring go round again.
     OpenAt(0, {});
     server->Refill();   // cursor 0, nothing played: the whole ring
-    int16_t out[4096];
+    int16_t out[8192];
     PlayMemoryRing(ScriptedRing, out, 500);   // 1000 bytes
     server->Refill();
     Calls.clear();
@@ -153,8 +153,12 @@ TEST_F(SoundServerTest, MoreThanALapPlayedIsPassedOverAndTheRingWrittenFromTheCu
     uint32_t passedOver = 0;
     std::vector<Call> intoRing;
     for (const Call& call : Calls) {
-        if (call.offset >= 0 && call.offset < static_cast<ptrdiff_t>(RingBytes)) intoRing.push_back(call);
-        else passedOver += call.bytes, EXPECT_TRUE(intoRing.empty()) << "passed over after the ring was written";
+        if (call.offset >= 0 && call.offset < static_cast<ptrdiff_t>(RingBytes)) {
+            intoRing.push_back(call);
+        } else {
+            EXPECT_TRUE(intoRing.empty()) << "passed over after the ring was written";
+            passedOver += call.bytes;
+        }
     }
     EXPECT_EQ(passedOver, 18008u);
     EXPECT_EQ(intoRing, (std::vector<Call>{{2624, 8192 - 2624}, {0, 2624}}));
