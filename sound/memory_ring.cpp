@@ -78,6 +78,11 @@ void PlayMemoryRing(MemoryRing& ring, int16_t* out, uint32_t samples)
     if (fadingOut && ring.fadeOut >= FadeSamples) ring.fadedOut.store(true, std::memory_order_release);
 }
 
+void AdvanceMemoryRing(MemoryRing& ring, uint32_t bytes)
+{
+    ring.played.store(ring.played.load(std::memory_order_relaxed) + bytes, std::memory_order_release);
+}
+
 void FadeOutMemoryRing(MemoryRing& ring)
 {
     ring.fadeOutAsked.store(true, std::memory_order_release);

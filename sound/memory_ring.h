@@ -45,6 +45,10 @@ void UnlockMemoryRing(MemoryRing& ring);
 // only a whole ring does, since a refill otherwise writes behind the cursor.
 bool ReachesCursor(const MemoryRing& ring, uint32_t bytes);
 
+// The output moves on `bytes` without taking them: sound that played to no
+// one while the output was away. Only while no output plays the ring.
+void AdvanceMemoryRing(MemoryRing& ring, uint32_t bytes);
+
 // The output takes `samples` samples at the cursor into `out`, with the fades.
 void PlayMemoryRing(MemoryRing& ring, int16_t* out, uint32_t samples);
 void FadeOutMemoryRing(MemoryRing& ring);

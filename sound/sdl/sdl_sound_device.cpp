@@ -5,12 +5,12 @@
 // front end shuts the sound down (see memory_ring.h).
 //
 // An output that goes away while playing (unplugged, its sound server gone)
-// doesn't stop the ring: SDL keeps calling the callback at the pace of real
-// playback, so the cursor moves on and the music keeps its time, unheard.
-// Between refills the sound thread notices the loss and every two seconds
-// opens the default output anew; once one opens, the ring moves over to it
-// where its cursor stands and the music is heard again. (An opening that
-// blocks holds the music with it; the picture never waits for the sound.)
+// doesn't stop the music's time: between refills the sound thread notices
+// the loss, notes the time, and every two seconds opens the default output
+// anew; once one opens, the ring's cursor moves on by the time away, the
+// refill passes over the music that was due meanwhile, and the music is
+// heard again from where it has got to. (An opening that blocks holds the
+// sound thread with it; the picture never waits for the sound.)
 #include "sound/sdl/sdl_sound_device.h"
 
 #include <SDL.h>
@@ -45,6 +45,7 @@ struct SoundDevice {
     Output outputs[2];
     int current = 0;              // index of the output the ring plays on
     bool lost = false;            // the current output has gone
+    uint32_t lostAt = 0;          // SDL_GetTicks time it was found gone
     uint32_t nextReopen = 0;      // SDL_GetTicks time of the next attempt
 };
 
@@ -84,18 +85,19 @@ SDL_AudioDeviceID OpenOutput(Output& output)
     return output.id;
 }
 
-// Moves the ring from a lost output to a newly opened default one. On the
-// sound thread, between refills, so the new output starts from a ring that
-// is as up to date as it would be on the old one.
+// Moves the ring from a lost output to a newly opened default one, its
+// cursor moved on by the time the output was away. On the sound thread,
+// between refills, so the next refill finds more than a lap played: the
+// music that was due meanwhile is passed over and the ring written anew.
 void Reopen()
 {
     Output& old = Device.outputs[Device.current];
     Output& next = Device.outputs[1 - Device.current];
     if (OpenOutput(next) == 0) return;
-    SDL_LockAudioDevice(old.id);   // waits for the old callback to finish
-    old.live = false;
+    // The music went on, unheard, for as long as no output took it.
+    const uint64_t away = SDL_GetTicks() - Device.lostAt;
+    AdvanceMemoryRing(Ring.ring, static_cast<uint32_t>(away * StreamSampleRate * 2 / 1000) & ~1u);
     next.live = true;
-    SDL_UnlockAudioDevice(old.id);
     SDL_PauseAudioDevice(next.id, 0);
     SDL_CloseAudioDevice(old.id);
     old.id = 0;
@@ -103,15 +105,22 @@ void Reopen()
     Device.lost = false;
 }
 
-// Looks after the output between refills.
+// Looks after the output between refills. An output that has gone stops
+// playing the ring at once; the device keeps the time until one comes back.
+// (SDL would go on calling a gone output's callback, but only roughly at
+// the pace of playback.)
 void WatchOutput()
 {
-    const Output& output = Device.outputs[Device.current];
-    if (output.id == 0 || !output.live) return;   // not playing yet, or shut down
+    Output& output = Device.outputs[Device.current];
     const uint32_t now = SDL_GetTicks();
     if (!Device.lost) {
+        if (output.id == 0 || !output.live) return;   // not playing yet
         if (SDL_GetAudioDeviceStatus(output.id) != SDL_AUDIO_STOPPED) return;
+        SDL_LockAudioDevice(output.id);   // waits for its callback to finish
+        output.live = false;
+        SDL_UnlockAudioDevice(output.id);
         Device.lost = true;
+        Device.lostAt = now;
         Device.nextReopen = now + ReopenMilliseconds;
         return;
     }
