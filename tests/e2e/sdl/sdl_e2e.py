@@ -770,9 +770,15 @@ def check_unbroken(session, played, label):
     fade_out = next((at for at in candidates if fades_out_at(at)), None)
     context = (f"music from {start / 44100:.4f} s played; the stream ends at {end / 44100:.4f} s of "
                f"{len(out) / 44100:.4f} s")
-    check(fade_out is not None,
-          f"{label}: a break in the stream: played sample {end} is {out[end] if end < len(out) else None}"
-          f" where the stream has {music[end - start] if end - start < len(music) else None} ({context})")
+    if fade_out is None:
+        # What the break was: where the output takes up the stream again.
+        runs = matching_runs(played[end * 2:], music_bytes, max(0, (end - start) * 2 - 5 * BYTES_PER_SECOND),
+                             window_bytes=441 * 2)
+        after = "; after it: " + describe_runs(runs[:4]) if runs else ""
+        raise Failure(f"{label}: a break in the stream: played sample {end} is "
+                      f"{out[end] if end < len(out) else None} where the stream has "
+                      f"{music[end - start] if end - start < len(music) else None} ({context}){after} "
+                      f"(times after the break, stream times from the music's start)")
     tail = out[fade_out + FADE_SAMPLES:]
     check(not any(tail), f"{label}: sound after the fade-out ({len(tail)} samples after it)")
     print(f"{label}: {context}; faded in over the first 20 ms and out over the last 20 ms, "
