@@ -1,7 +1,9 @@
-// The handful of device operations the SoundServer streams through. Each
-// build links exactly one implementation: DirectSound on Windows, SDL2 audio
-// on Linux, a scripted device in the tests. Every operation that can fail
-// returns 0 on success and anything else on failure, as DirectSound does.
+// The device operations the SoundServer streams through: open a looping ring,
+// read where it plays, lock and unlock a stretch of it, get a lost ring back,
+// and run the sound thread. Each build links exactly one implementation:
+// DirectSound on Windows, SDL2 audio on Linux, Web Audio in a browser, a
+// scripted device in the tests, none where there is no sound. Every operation
+// that can fail returns 0 on success and anything else on failure.
 #pragma once
 
 #include <cstdint>
@@ -10,28 +12,34 @@ struct SoundDevice;   // the output device (IDirectSound on Windows)
 struct SoundBuffer;   // a buffer on it (IDirectSoundBuffer on Windows)
 struct SoundThread;   // the streaming thread
 
-struct PcmFormat {
-    uint16_t formatTag;        // 1: PCM
-    uint16_t channels;
-    uint32_t samplesPerSecond;
-    uint32_t bytesPerSecond;
-    uint16_t blockAlign;
-    uint16_t bitsPerSample;
+// Every ring plays 16-bit signed little-endian mono samples at this rate.
+constexpr uint32_t StreamSampleRate = 44100;
+
+// Where the ring plays.
+struct PlayPosition {
+    uint32_t playCursor;   // byte offset in the ring of the next byte to play
+    // Devices whose own callback takes the bytes count them: `played` is the
+    // number of bytes taken since the ring started, modulo 2^32, so a gap of
+    // more than a lap between two looks shows. DirectSound can't tell.
+    bool counted;
+    uint32_t played;
 };
 
-int DeviceCreate(SoundDevice** device);
-int DeviceSetCooperativeLevel(SoundDevice* device, void* window);
-int DeviceCreatePrimaryBuffer(SoundDevice* device, SoundBuffer** buffer);
-int DeviceCreateRingBuffer(SoundDevice* device, uint32_t bytes, const PcmFormat& format,
-                           SoundBuffer** buffer);
+// Opens the default output with the stream's format and starts a silent ring
+// of `ringBytes` playing in a loop. What it made is stored in `device`,
+// `primary` (a device that needs one to set the format) and `ring` as it
+// goes, and stays there when a later step fails.
+int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary,
+               SoundBuffer** ring);
 
-int BufferSetFormat(SoundBuffer* buffer, const PcmFormat& format);
-int BufferPlayLooping(SoundBuffer* buffer);
-int BufferGetPlayCursor(SoundBuffer* buffer, uint32_t* playCursor);
-int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
+int BufferGetPlayPosition(SoundBuffer* ring, PlayPosition* position);
+// Hands out `bytes` of the ring from `offset` as one or two regions (the
+// second, from the ring's start, only when the stretch wraps).
+int BufferLock(SoundBuffer* ring, uint32_t offset, uint32_t bytes,
                void** region1, uint32_t* size1, void** region2, uint32_t* size2);
-int BufferUnlock(SoundBuffer* buffer, void* region1, uint32_t size1, void* region2, uint32_t size2);
-int BufferRestore(SoundBuffer* buffer);
+int BufferUnlock(SoundBuffer* ring, void* region1, uint32_t size1, void* region2, uint32_t size2);
+// Gets a lost ring back and playing in a loop again.
+int BufferRecover(SoundBuffer* ring);
 
 // Starts `entry(parameter)` on a thread of its own; null if it couldn't start.
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter);

@@ -18,8 +18,7 @@ constexpr uint32_t LockRetryMilliseconds = 2;
 // The refills of a server whose cursor keeps pace: the whole ring first, then
 // the 20 ms the cursor moves between two refills.
 constexpr uint32_t FirstRefillBytes = RingBytes;
-constexpr uint32_t PacedRefillBytes = 44100 * 2 * RefillMilliseconds / 1000;   // 1764
-extern const PcmFormat StreamFormat;   // PCM, mono, 44,100 Hz, 16 bits
+constexpr uint32_t PacedRefillBytes = StreamSampleRate * 2 * RefillMilliseconds / 1000;   // 1764
 
 class SoundServer {
 public:
@@ -39,4 +38,12 @@ public:
     uint32_t writeOffset;
     std::atomic<uint8_t> running;         // read by the front end at exit
     std::atomic<uint8_t> stopRequested;   // set by a front end that stops in order
+    // Sound thread only: whether a refill has written the ring yet, and the
+    // device's count of bytes played at the last refill (when it counts).
+    uint8_t ringWritten;
+    uint32_t playedAtRefill;
+
+private:
+    void SkipUnheard(uint32_t bytes);
+    bool EndOfRefill();
 };

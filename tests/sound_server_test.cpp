@@ -19,7 +19,7 @@ std::vector<Call> Calls;
 
 int RecordCall(int16_t* samples, uint32_t bytes)
 {
-    Calls.push_back({reinterpret_cast<uint8_t*>(samples) - Scripted.ring, bytes});
+    Calls.push_back({reinterpret_cast<uint8_t*>(samples) - ScriptedRing.data, bytes});
     return 0;
 }
 
@@ -107,15 +107,70 @@ TEST_F(SoundServerTest, ASteadyRefillIsOneRegion)
     EXPECT_EQ(server->writeOffset, 4528u);
 }
 
-TEST_F(SoundServerTest, AFailedCursorQueryCountsAsZero)
+TEST_F(SoundServerTest, AFailedCursorQueryFillsNothing)
 {
     OpenAt(3000, {});
     Scripted.cursorFails = {true, true};
+    EXPECT_TRUE(server->Refill());
+    EXPECT_TRUE(server->Refill());
+    EXPECT_TRUE(Calls.empty());
+    EXPECT_EQ(Scripted.locks, 0);
+    EXPECT_EQ(server->writeOffset, 3000u);
+}
+
+TEST_F(SoundServerTest, AnUnmovedCursorFillsNothingOnceTheRingIsWritten)
+{
+    // The first refill finds the cursor where the never-written ring starts:
+    // the whole ring. Later refills that find the cursor where the last one
+    // left it (a cursor that moves in steps coarser than the refills, or a
+    // refill that comes early) leave the ring alone.
+    OpenAt(0, {0, 0, 1764, 1764, 1764, 3528});
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(server->Refill());
+    EXPECT_EQ(Calls, (std::vector<Call>{{0, 8192}, {0, 1764}, {1764, 1764}}));
+    EXPECT_EQ(Scripted.locks, 3);
+    EXPECT_EQ(Scripted.unlocks, 3);
+    EXPECT_EQ(server->writeOffset, 3528u);
+}
+
+TEST_F(SoundServerTest, MoreThanALapPlayedIsPassedOverAndTheRingWrittenFromTheCursor)
+{
+    // A device that counts what it played: after the refill at 1000, the
+    // output took 26,200 bytes (three laps and 1,816 bytes), so the cursor
+    // stands at 2624 and 18,008 bytes of music were due while the listener
+    // heard the old ring go round again.
+    OpenAt(0, {});
+    server->Refill();   // cursor 0, nothing played: the whole ring
+    int16_t out[8192];
+    PlayMemoryRing(ScriptedRing, out, 500);   // 1000 bytes
     server->Refill();
-    EXPECT_EQ(server->writeOffset, 0u);
+    Calls.clear();
+    for (int i = 0; i < 6; ++i) PlayMemoryRing(ScriptedRing, out, 2182);
+    PlayMemoryRing(ScriptedRing, out, 8);
+    ASSERT_EQ(ScriptedRing.played.load(), 27200u);
+    EXPECT_TRUE(server->Refill());
+    // The due music is rendered into a scratch buffer outside the ring, in
+    // pieces of at most a ring; then the whole ring from the cursor, in order.
+    uint32_t passedOver = 0;
+    std::vector<Call> intoRing;
+    for (const Call& call : Calls) {
+        if (call.offset >= 0 && call.offset < static_cast<ptrdiff_t>(RingBytes)) {
+            intoRing.push_back(call);
+        } else {
+            EXPECT_TRUE(intoRing.empty()) << "passed over after the ring was written";
+            passedOver += call.bytes;
+        }
+    }
+    EXPECT_EQ(passedOver, 18008u);
+    EXPECT_EQ(intoRing, (std::vector<Call>{{2624, 8192 - 2624}, {0, 2624}}));
+    EXPECT_EQ(server->writeOffset, 2624u);
+
+    // A device that can't count (DirectSound) only sees the cursor: it fills
+    // the stretch from the last refill up to it.
+    Calls.clear();
+    Scripted.countsPlayed = false;
+    PlayMemoryRing(ScriptedRing, out, 4096 + 100);
     server->Refill();
-    EXPECT_EQ(Calls, (std::vector<Call>{{3000, 5192}, {0, 8192}}));
-    EXPECT_EQ(server->writeOffset, 0u);
+    EXPECT_EQ(Calls, (std::vector<Call>{{2624, 200}}));
 }
 
 TEST_F(SoundServerTest, WithoutACallbackTheRingIsLockedAndCursorFollowed)
@@ -135,7 +190,7 @@ TEST_F(SoundServerTest, ALostRingIsRestoredAndReplayedUntilTheLockHolds)
     Scripted.failingLocks = 3;
     server->Refill();
     EXPECT_EQ(Scripted.locks, 4);
-    EXPECT_EQ(Scripted.restores, 3);
+    EXPECT_EQ(Scripted.recovers, 3);
     EXPECT_EQ(Scripted.plays - playsAfterOpen, 3);
     EXPECT_EQ(Calls, (std::vector<Call>{{100, 200}}));
     EXPECT_EQ(server->writeOffset, 300u);
@@ -157,5 +212,19 @@ TEST_F(SoundServerTest, AStopRequestEndsTheThreadAfterItsRefill)
     EXPECT_EQ(Scripted.locks, 1);
     EXPECT_EQ(SoundServer::ThreadMain(nullptr), 0u);
 }
+
+TEST_F(SoundServerTest, AStopRequestEndsTheLockRetries)
+{
+    // A ring that stays lost: the retries go on until a stop is asked for.
+    OpenAt(100, {300});
+    Scripted.failingLocks = 1 << 30;
+    server->stopRequested = 1;
+    EXPECT_FALSE(server->Refill());
+    EXPECT_EQ(server->running, 0);
+    EXPECT_EQ(Scripted.locks, 1);
+    EXPECT_TRUE(Calls.empty());
+    EXPECT_EQ(server->writeOffset, 100u);
+}
+
 
 } // namespace

@@ -1,7 +1,8 @@
-// The sound device on Windows: DirectSound on the default device. The
-// primary buffer only carries the output format; the ring is a looping
-// secondary buffer that the SoundServer locks and refills behind the play
-// cursor.
+// The sound device on Windows: DirectSound on the default device, used
+// exclusively by the window. The primary buffer only carries the output
+// format; the ring is a looping secondary buffer that the SoundServer locks
+// and refills behind the play cursor. DirectSound reports only where the
+// cursor stands, not how many laps it made between two looks.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
@@ -9,28 +10,25 @@
 #include <cstring>
 
 #include "sound/sound_device.h"
+#include "sound/thread_start.h"
 
 namespace {
-
-IDirectSound* AsDevice(SoundDevice* device)
-{
-    return reinterpret_cast<IDirectSound*>(device);
-}
 
 IDirectSoundBuffer* AsBuffer(SoundBuffer* buffer)
 {
     return reinterpret_cast<IDirectSoundBuffer*>(buffer);
 }
 
-WAVEFORMATEX ToWaveFormat(const PcmFormat& format)
+// PCM, mono, 44,100 Hz, 16 bits.
+WAVEFORMATEX StreamWaveFormat()
 {
     WAVEFORMATEX wave = {};
-    wave.wFormatTag = format.formatTag;
-    wave.nChannels = format.channels;
-    wave.nSamplesPerSec = format.samplesPerSecond;
-    wave.nAvgBytesPerSec = format.bytesPerSecond;
-    wave.nBlockAlign = format.blockAlign;
-    wave.wBitsPerSample = format.bitsPerSample;
+    wave.wFormatTag = WAVE_FORMAT_PCM;
+    wave.nChannels = 1;
+    wave.nSamplesPerSec = StreamSampleRate;
+    wave.nAvgBytesPerSec = StreamSampleRate * 2;
+    wave.nBlockAlign = 2;
+    wave.wBitsPerSample = 16;
     wave.cbSize = 0;
     return wave;
 }
@@ -39,131 +37,103 @@ WAVEFORMATEX ToWaveFormat(const PcmFormat& format)
 // every DirectSound version accepts.
 static_assert(sizeof(DSBUFFERDESC1) == 20 || sizeof(void*) != 4);
 
-// The thread entry of the ring logic has the platform-neutral signature;
-// CreateThread wants a WINAPI one. There is one sound thread per process.
-struct ThreadStart {
-    uint32_t (*entry)(void*) = nullptr;
-    void* parameter = nullptr;
-};
-
-ThreadStart Start;
-
-DWORD WINAPI RunSoundThread(LPVOID start)
-{
-    const ThreadStart* s = static_cast<const ThreadStart*>(start);
-    return s->entry(s->parameter);
-}
-
-} // namespace
-
-int DeviceCreate(SoundDevice** device)
-{
-    IDirectSound* directSound = nullptr;
-    const HRESULT result = DirectSoundCreate(nullptr, &directSound, nullptr);
-    *device = reinterpret_cast<SoundDevice*>(directSound);
-    return result == DS_OK ? 0 : -1;
-}
-
-int DeviceSetCooperativeLevel(SoundDevice* device, void* window)
-{
-    return AsDevice(device)->SetCooperativeLevel(static_cast<HWND>(window), DSSCL_EXCLUSIVE) ==
-                   DS_OK
-               ? 0
-               : -1;
-}
-
-int DeviceCreatePrimaryBuffer(SoundDevice* device, SoundBuffer** buffer)
+IDirectSoundBuffer* CreateBuffer(IDirectSound* directSound, DWORD flags, DWORD bytes, WAVEFORMATEX* format)
 {
     DSBUFFERDESC1 description = {};
     description.dwSize = sizeof description;
-    description.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_STICKYFOCUS;   // 0x4001
-    description.dwBufferBytes = 0;
-    description.dwReserved = 0;
-    description.lpwfxFormat = nullptr;
-    IDirectSoundBuffer* primary = nullptr;
-    const HRESULT result = AsDevice(device)->CreateSoundBuffer(
-        reinterpret_cast<const DSBUFFERDESC*>(&description), &primary, nullptr);
-    *buffer = reinterpret_cast<SoundBuffer*>(primary);
-    return result == DS_OK ? 0 : -1;
-}
-
-int DeviceCreateRingBuffer(SoundDevice* device, uint32_t bytes, const PcmFormat& format,
-                           SoundBuffer** buffer)
-{
-    WAVEFORMATEX wave = ToWaveFormat(format);
-    DSBUFFERDESC1 description = {};
-    description.dwSize = sizeof description;
-    description.dwFlags = DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_STICKYFOCUS;   // 0x14000
+    description.dwFlags = flags;
     description.dwBufferBytes = bytes;
     description.dwReserved = 0;
-    description.lpwfxFormat = &wave;
-    IDirectSoundBuffer* ring = nullptr;
-    const HRESULT result = AsDevice(device)->CreateSoundBuffer(
-        reinterpret_cast<const DSBUFFERDESC*>(&description), &ring, nullptr);
-    *buffer = reinterpret_cast<SoundBuffer*>(ring);
-    if (result != DS_OK) return -1;
+    description.lpwfxFormat = format;
+    IDirectSoundBuffer* buffer = nullptr;
+    if (directSound->CreateSoundBuffer(reinterpret_cast<const DSBUFFERDESC*>(&description), &buffer,
+                                       nullptr) != DS_OK)
+        return nullptr;
+    return buffer;
+}
 
-    // A new buffer's contents are undefined; the ring starts as silence so
-    // that nothing but zeros plays before the first refill comes round.
+// A new buffer's contents are undefined; the ring starts as silence so that
+// nothing but zeros plays before the first refill comes round.
+void Silence(IDirectSoundBuffer* ring, DWORD bytes)
+{
     void* region1 = nullptr;
     void* region2 = nullptr;
     DWORD size1 = 0;
     DWORD size2 = 0;
-    if (ring->Lock(0, bytes, &region1, &size1, &region2, &size2, 0) == DS_OK) {
-        if (region1) std::memset(region1, 0, size1);
-        if (region2) std::memset(region2, 0, size2);
-        ring->Unlock(region1, size1, region2, size2);
-    }
-    return 0;
+    if (ring->Lock(0, bytes, &region1, &size1, &region2, &size2, 0) != DS_OK) return;
+    if (region1) std::memset(region1, 0, size1);
+    if (region2) std::memset(region2, 0, size2);
+    ring->Unlock(region1, size1, region2, size2);
 }
 
-int BufferSetFormat(SoundBuffer* buffer, const PcmFormat& format)
+DWORD WINAPI RunSoundThread(LPVOID start)
 {
-    const WAVEFORMATEX wave = ToWaveFormat(format);
-    return AsBuffer(buffer)->SetFormat(&wave) == DS_OK ? 0 : -1;
+    return RunThreadStart(start);
 }
 
-int BufferPlayLooping(SoundBuffer* buffer)
+} // namespace
+
+int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary,
+               SoundBuffer** ring)
 {
-    return AsBuffer(buffer)->Play(0, 0, DSBPLAY_LOOPING) == DS_OK ? 0 : -1;
+    IDirectSound* directSound = nullptr;
+    if (DirectSoundCreate(nullptr, &directSound, nullptr) != DS_OK) return -1;
+    *device = reinterpret_cast<SoundDevice*>(directSound);
+    if (directSound->SetCooperativeLevel(static_cast<HWND>(window), DSSCL_EXCLUSIVE) != DS_OK) return -1;
+
+    IDirectSoundBuffer* primaryBuffer =
+        CreateBuffer(directSound, DSBCAPS_PRIMARYBUFFER | DSBCAPS_STICKYFOCUS, 0, nullptr);   // 0x4001
+    if (!primaryBuffer) return -1;
+    *primary = reinterpret_cast<SoundBuffer*>(primaryBuffer);
+    WAVEFORMATEX wave = StreamWaveFormat();
+    if (primaryBuffer->SetFormat(&wave) != DS_OK) return -1;
+
+    IDirectSoundBuffer* ringBuffer = CreateBuffer(
+        directSound, DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_STICKYFOCUS, ringBytes, &wave);   // 0x14000
+    if (!ringBuffer) return -1;
+    *ring = reinterpret_cast<SoundBuffer*>(ringBuffer);
+    Silence(ringBuffer, ringBytes);
+    return ringBuffer->Play(0, 0, DSBPLAY_LOOPING) == DS_OK ? 0 : -1;
 }
 
-int BufferGetPlayCursor(SoundBuffer* buffer, uint32_t* playCursor)
+int BufferGetPlayPosition(SoundBuffer* ring, PlayPosition* position)
 {
     DWORD play = 0;
     DWORD write = 0;
-    if (AsBuffer(buffer)->GetCurrentPosition(&play, &write) != DS_OK) return -1;
-    *playCursor = play;
+    if (AsBuffer(ring)->GetCurrentPosition(&play, &write) != DS_OK) return -1;
+    position->playCursor = play;
+    position->counted = false;
+    position->played = 0;
     return 0;
 }
 
-int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
+int BufferLock(SoundBuffer* ring, uint32_t offset, uint32_t bytes,
                void** region1, uint32_t* size1, void** region2, uint32_t* size2)
 {
     DWORD bytes1 = 0;
     DWORD bytes2 = 0;
-    const HRESULT result =
-        AsBuffer(buffer)->Lock(offset, bytes, region1, &bytes1, region2, &bytes2, 0);
+    const HRESULT result = AsBuffer(ring)->Lock(offset, bytes, region1, &bytes1, region2, &bytes2, 0);
     *size1 = bytes1;
     *size2 = bytes2;
     return result == DS_OK ? 0 : -1;
 }
 
-int BufferUnlock(SoundBuffer* buffer, void* region1, uint32_t size1, void* region2, uint32_t size2)
+int BufferUnlock(SoundBuffer* ring, void* region1, uint32_t size1, void* region2, uint32_t size2)
 {
-    return AsBuffer(buffer)->Unlock(region1, size1, region2, size2) == DS_OK ? 0 : -1;
+    return AsBuffer(ring)->Unlock(region1, size1, region2, size2) == DS_OK ? 0 : -1;
 }
 
-int BufferRestore(SoundBuffer* buffer)
+// A lost ring: restore it and play it again (neither result tells more).
+int BufferRecover(SoundBuffer* ring)
 {
-    return AsBuffer(buffer)->Restore() == DS_OK ? 0 : -1;
+    AsBuffer(ring)->Restore();
+    AsBuffer(ring)->Play(0, 0, DSBPLAY_LOOPING);
+    return 0;
 }
 
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 {
-    Start.entry = entry;
-    Start.parameter = parameter;
-    HANDLE thread = CreateThread(nullptr, 0, RunSoundThread, &Start, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, RunSoundThread, PrepareThreadStart(entry, parameter), 0, nullptr);
     return reinterpret_cast<SoundThread*>(thread);
 }
 

@@ -1,14 +1,16 @@
-// The sound device on SDL2: an 8192-byte ring that SDL's audio callback plays
-// in a loop at 44,100 Hz, 16-bit mono, moving the play cursor as it consumes.
-// Lock hands out the ring's own bytes, so the refill writes straight into it.
+// The sound device on SDL2: a memory ring that SDL's audio callback plays in
+// a loop at 44,100 Hz, 16-bit mono, moving the play cursor as it takes bytes
+// and counting them. Lock hands out the ring's own bytes, so the refill
+// writes straight into it. The music fades in at its start and out when the
+// front end shuts the sound down (see memory_ring.h).
 //
 // An output that goes away while playing (unplugged, its sound server gone)
-// doesn't stop the ring: SDL keeps calling the callback at the pace of real
-// playback, so the cursor moves on and the music keeps its time, unheard.
-// Between refills the sound thread notices the loss and every two seconds
-// opens the default output anew; once one opens, the ring moves over to it
-// where its cursor stands and the music is heard again. (An opening that
-// blocks holds the music with it; the picture never waits for the sound.)
+// doesn't stop the music's time: between refills the sound thread notices
+// the loss, notes the time, and every two seconds opens the default output
+// anew; once one opens, the ring's cursor moves on by the time away, the
+// refill passes over the music that was due meanwhile, and the music is
+// heard again from where it has got to. (An opening that blocks holds the
+// sound thread with it; the picture never waits for the sound.)
 #include "sound/sdl/sdl_sound_device.h"
 
 #include <SDL.h>
@@ -16,8 +18,10 @@
 #include <atomic>
 #include <cstring>
 
+#include "sound/memory_ring.h"
 #include "sound/sound_device.h"
 #include "sound/sound_server.h"
+#include "sound/thread_start.h"
 
 namespace {
 
@@ -30,7 +34,10 @@ struct Output {
 
 constexpr uint32_t ReopenMilliseconds = 2000;
 constexpr uint32_t ShutdownMilliseconds = 1000;
-constexpr uint32_t CursorWaitMilliseconds = 500;
+// Longer than the fade and a burst of SDL's: an output that hasn't played the
+// fade-out by then no longer takes sound.
+constexpr uint32_t FadeOutWaitMilliseconds = 200;
+constexpr uint32_t BurstSamples = 512;
 
 } // namespace
 
@@ -38,25 +45,18 @@ struct SoundDevice {
     Output outputs[2];
     int current = 0;              // index of the output the ring plays on
     bool lost = false;            // the current output has gone
+    uint32_t lostAt = 0;          // SDL_GetTicks time it was found gone
     uint32_t nextReopen = 0;      // SDL_GetTicks time of the next attempt
-    uint32_t lastCursor = 0;      // the play cursor the last refill was given
 };
 
 struct SoundBuffer {
-    bool isRing;
-    uint32_t bytes;
-    uint8_t data[RingBytes];
-    std::atomic<uint32_t> playCursor;
-    // Counts the refills. Its increment on unlock publishes the bytes just
-    // written, and the callback reads it before taking any, so what the
-    // sound thread writes is fully seen by the thread that plays it.
-    std::atomic<uint32_t> refills;
+    MemoryRing ring;
+    SDL_AudioDeviceID heldOutput;   // the output whose callback a lock holds off
 };
 
 namespace {
 
 SoundDevice Device;
-SoundBuffer Primary;
 SoundBuffer Ring;
 
 void PlayRing(void* userdata, Uint8* stream, int length)
@@ -66,29 +66,17 @@ void PlayRing(void* userdata, Uint8* stream, int length)
         std::memset(stream, 0, static_cast<size_t>(length));
         return;
     }
-    Ring.refills.load(std::memory_order_acquire);
-    uint32_t cursor = Ring.playCursor.load(std::memory_order_relaxed);
-    uint32_t left = static_cast<uint32_t>(length);
-    while (left > 0) {
-        uint32_t chunk = Ring.bytes - cursor;
-        if (chunk > left) chunk = left;
-        std::memcpy(stream, Ring.data + cursor, chunk);
-        stream += chunk;
-        left -= chunk;
-        cursor += chunk;
-        if (cursor >= Ring.bytes) cursor = 0;
-    }
-    Ring.playCursor.store(cursor, std::memory_order_release);
+    PlayMemoryRing(Ring.ring, reinterpret_cast<int16_t*>(stream), static_cast<uint32_t>(length) / 2);
 }
 
 // Opens the default output, paused, with the ring's format. 0 on failure.
 SDL_AudioDeviceID OpenOutput(Output& output)
 {
     SDL_AudioSpec wanted{};
-    wanted.freq = 44100;
+    wanted.freq = StreamSampleRate;
     wanted.format = AUDIO_S16LSB;
     wanted.channels = 1;
-    wanted.samples = 512;
+    wanted.samples = BurstSamples;
     wanted.callback = PlayRing;
     wanted.userdata = &output;
     // SDL converts to whatever the hardware wants; the ring stays 44,100 Hz mono.
@@ -97,18 +85,19 @@ SDL_AudioDeviceID OpenOutput(Output& output)
     return output.id;
 }
 
-// Moves the ring from a lost output to a newly opened default one. On the
-// sound thread, between refills, so the new output starts from a ring that
-// is as up to date as it would be on the old one.
+// Moves the ring from a lost output to a newly opened default one, its
+// cursor moved on by the time the output was away. On the sound thread,
+// between refills, so the next refill finds more than a lap played: the
+// music that was due meanwhile is passed over and the ring written anew.
 void Reopen()
 {
     Output& old = Device.outputs[Device.current];
     Output& next = Device.outputs[1 - Device.current];
     if (OpenOutput(next) == 0) return;
-    SDL_LockAudioDevice(old.id);   // waits for the old callback to finish
-    old.live = false;
+    // The music went on, unheard, for as long as no output took it.
+    const uint64_t away = SDL_GetTicks() - Device.lostAt;
+    AdvanceMemoryRing(Ring.ring, static_cast<uint32_t>(away * StreamSampleRate * 2 / 1000) & ~1u);
     next.live = true;
-    SDL_UnlockAudioDevice(old.id);
     SDL_PauseAudioDevice(next.id, 0);
     SDL_CloseAudioDevice(old.id);
     old.id = 0;
@@ -116,15 +105,22 @@ void Reopen()
     Device.lost = false;
 }
 
-// Looks after the output between refills.
+// Looks after the output between refills. An output that has gone stops
+// playing the ring at once; the device keeps the time until one comes back.
+// (SDL would go on calling a gone output's callback, but only roughly at
+// the pace of playback.)
 void WatchOutput()
 {
-    const Output& output = Device.outputs[Device.current];
-    if (output.id == 0 || !output.live) return;   // not playing yet, or shut down
+    Output& output = Device.outputs[Device.current];
     const uint32_t now = SDL_GetTicks();
     if (!Device.lost) {
+        if (output.id == 0 || !output.live) return;   // not playing yet
         if (SDL_GetAudioDeviceStatus(output.id) != SDL_AUDIO_STOPPED) return;
+        SDL_LockAudioDevice(output.id);   // waits for its callback to finish
+        output.live = false;
+        SDL_UnlockAudioDevice(output.id);
         Device.lost = true;
+        Device.lostAt = now;
         Device.nextReopen = now + ReopenMilliseconds;
         return;
     }
@@ -135,125 +131,85 @@ void WatchOutput()
 
 } // namespace
 
-int DeviceCreate(SoundDevice** device)
+int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, SoundBuffer** ring)
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return -1;
     if (OpenOutput(Device.outputs[0]) == 0) return -1;
     Device.current = 0;
     *device = &Device;
-    return 0;
-}
-
-int DeviceSetCooperativeLevel(SoundDevice*, void*)
-{
-    return 0;
-}
-
-int DeviceCreatePrimaryBuffer(SoundDevice*, SoundBuffer** buffer)
-{
-    Primary.isRing = false;
-    *buffer = &Primary;
-    return 0;
-}
-
-int DeviceCreateRingBuffer(SoundDevice*, uint32_t bytes, const PcmFormat&, SoundBuffer** buffer)
-{
-    if (bytes == 0 || bytes > RingBytes) return -1;
-    Ring.isRing = true;
-    Ring.bytes = bytes;
-    std::memset(Ring.data, 0, sizeof Ring.data);   // the ring starts as silence
-    Ring.playCursor.store(0);
-    Ring.refills.store(0);
-    *buffer = &Ring;
-    return 0;
-}
-
-int BufferSetFormat(SoundBuffer*, const PcmFormat&)
-{
-    return 0;
-}
-
-int BufferPlayLooping(SoundBuffer* buffer)
-{
-    if (!buffer->isRing) return -1;
+    if (OpenMemoryRing(Ring.ring, ringBytes) != 0) return -1;
+    Ring.heldOutput = 0;
+    *ring = &Ring;
     Output& output = Device.outputs[Device.current];
     output.live = true;
     SDL_PauseAudioDevice(output.id, 0);
     return 0;
 }
 
-int BufferGetPlayCursor(SoundBuffer* buffer, uint32_t* playCursor)
+int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
 {
-    *playCursor = buffer->playCursor.load(std::memory_order_acquire);
-    Device.lastCursor = *playCursor;
+    GetMemoryRingPosition(buffer->ring, position);
     return 0;
 }
 
+// A refill writes behind the cursor while the callback reads ahead of it;
+// only a whole ring reaches the bytes the callback is about to take, and it
+// is written with the callback held off.
 int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
                void** region1, uint32_t* size1, void** region2, uint32_t* size2)
 {
-    if (offset >= buffer->bytes || bytes == 0 || bytes > buffer->bytes) return -1;
-    const uint32_t first = bytes < buffer->bytes - offset ? bytes : buffer->bytes - offset;
-    *region1 = buffer->data + offset;
-    *size1 = first;
-    *region2 = first < bytes ? buffer->data : nullptr;
-    *size2 = bytes - first;
+    if (LockMemoryRing(buffer->ring, offset, bytes, region1, size1, region2, size2) != 0) return -1;
+    if (ReachesCursor(buffer->ring, bytes)) {
+        buffer->heldOutput = Device.outputs[Device.current].id;
+        if (buffer->heldOutput) SDL_LockAudioDevice(buffer->heldOutput);
+    }
     return 0;
 }
 
 int BufferUnlock(SoundBuffer* buffer, void*, uint32_t, void*, uint32_t)
 {
-    buffer->refills.fetch_add(1, std::memory_order_release);
+    UnlockMemoryRing(buffer->ring);
+    if (buffer->heldOutput) SDL_UnlockAudioDevice(buffer->heldOutput);
+    buffer->heldOutput = 0;
     return 0;
 }
 
-int BufferRestore(SoundBuffer*)
+// The ring in memory can't be lost.
+int BufferRecover(SoundBuffer*)
 {
     return 0;
 }
 
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 {
-    struct Start {
-        uint32_t (*entry)(void*);
-        void* parameter;
-    };
-    static Start start;
-    start = {entry, parameter};
     SDL_Thread* thread = SDL_CreateThread(
-        [](void* data) -> int {
+        [](void* start) -> int {
             // The ring holds only 93 ms: ask to be scheduled as promptly as
             // SDL's own audio thread (granted where the system allows it).
             SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
-            const Start* s = static_cast<const Start*>(data);
-            return static_cast<int>(s->entry(s->parameter));
+            return static_cast<int>(RunThreadStart(start));
         },
-        "sound", &start);
+        "sound", PrepareThreadStart(entry, parameter));
     return reinterpret_cast<SoundThread*>(thread);
 }
 
 // The sound thread's pause between refills; it also looks after the output.
-//
-// SDL takes the ring in bursts (512 samples, 11.6 ms), not at a steady pace
-// like a DirectSound cursor. Should a burst come late, the cursor would stand
-// where the last refill left it, and the refill would take that as a whole lap
-// played and write the ring over, skipping 93 ms of music. So after the pause
-// the thread also waits, a little at a time, for the cursor to move (at most
-// half a second: an output that takes nothing for that long has stopped).
 void SoundThreadSleep(uint32_t milliseconds)
 {
     SDL_Delay(milliseconds);
     WatchOutput();
-    if (Ring.bytes == 0) return;   // no ring (a lock retry before the first refill)
-    for (uint32_t waited = 0; waited < CursorWaitMilliseconds; ++waited) {
-        if (Ring.playCursor.load(std::memory_order_acquire) != Device.lastCursor) break;
-        SDL_Delay(1);
-    }
 }
 
 bool SdlSoundShutdown(SoundServer* server)
 {
     if (!server || !server->running) return true;
+    // The music fades out while the thread still refills, then the output
+    // plays silence for a burst before it closes.
+    FadeOutMemoryRing(Ring.ring);
+    const uint32_t fadeStart = SDL_GetTicks();
+    while (!MemoryRingFadedOut(Ring.ring) && SDL_GetTicks() - fadeStart < FadeOutWaitMilliseconds) SDL_Delay(2);
+    if (MemoryRingFadedOut(Ring.ring)) SDL_Delay(BurstSamples * 2000 / StreamSampleRate);
+
     server->stopRequested = 1;
     const uint32_t start = SDL_GetTicks();
     while (server->running) {

@@ -10,7 +10,8 @@
 // or the browser refused an audio context.
 bool WebSoundStart();
 
-// Stops the refills and closes the audio output for good: the intro has ended.
+// The intro has ended: the music fades out over 20 ms, then the refills stop
+// and the audio output closes for good.
 void WebSoundStop();
 
 // Mutes or unmutes the output. The ring plays on either way, so the music

@@ -1,60 +1,44 @@
 #include "support/scripted_sound_device.h"
 
-#include <cstring>
-
 ScriptedDevice Scripted;
+MemoryRing ScriptedRing;
 
 struct SoundDevice {};
-struct SoundBuffer {
-    bool ring;
-};
+struct SoundBuffer {};
 
 namespace {
 SoundDevice Device;
-SoundBuffer Primary{false};
-SoundBuffer Ring{true};
+SoundBuffer Primary;
+SoundBuffer Ring;
 } // namespace
 
 void ResetScriptedDevice()
 {
     Scripted = ScriptedDevice{};
+    OpenMemoryRing(ScriptedRing, RingBytes);
 }
 
-int DeviceCreate(SoundDevice** device)
+int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary, SoundBuffer** ring)
 {
     if (Scripted.failCreate) return -1;
     *device = &Device;
-    return 0;
-}
-
-int DeviceSetCooperativeLevel(SoundDevice*, void*) { return 0; }
-
-int DeviceCreatePrimaryBuffer(SoundDevice*, SoundBuffer** buffer)
-{
-    *buffer = &Primary;
-    return 0;
-}
-
-int DeviceCreateRingBuffer(SoundDevice*, uint32_t bytes, const PcmFormat& format, SoundBuffer** buffer)
-{
-    if (Scripted.failRingBuffer || bytes != RingBytes || format.samplesPerSecond != 44100) return -1;
-    *buffer = &Ring;
-    return 0;
-}
-
-int BufferSetFormat(SoundBuffer*, const PcmFormat&) { return 0; }
-
-int BufferPlayLooping(SoundBuffer*)
-{
+    *primary = &Primary;
+    if (Scripted.failRingBuffer || OpenMemoryRing(ScriptedRing, ringBytes) != 0) return -1;
+    *ring = &Ring;
     ++Scripted.plays;
     return 0;
 }
 
-int BufferGetPlayCursor(SoundBuffer*, uint32_t* playCursor)
+int BufferGetPlayPosition(SoundBuffer*, PlayPosition* position)
 {
     const size_t query = Scripted.cursorQueries++;
     if (query < Scripted.cursorFails.size() && Scripted.cursorFails[query]) return -1;
-    *playCursor = query < Scripted.cursors.size() ? Scripted.cursors[query] : 0;
+    if (query < Scripted.cursors.size()) {
+        *position = {Scripted.cursors[query], false, 0};
+        return 0;
+    }
+    GetMemoryRingPosition(ScriptedRing, position);
+    if (!Scripted.countsPlayed) position->counted = false;
     return 0;
 }
 
@@ -66,23 +50,20 @@ int BufferLock(SoundBuffer*, uint32_t offset, uint32_t bytes,
         --Scripted.failingLocks;
         return -1;
     }
-    const uint32_t first = bytes < RingBytes - offset ? bytes : RingBytes - offset;
-    *region1 = Scripted.ring + offset;
-    *size1 = first;
-    *region2 = first < bytes ? Scripted.ring : nullptr;
-    *size2 = bytes - first;
-    return 0;
+    return LockMemoryRing(ScriptedRing, offset, bytes, region1, size1, region2, size2);
 }
 
 int BufferUnlock(SoundBuffer*, void*, uint32_t, void*, uint32_t)
 {
     ++Scripted.unlocks;
+    UnlockMemoryRing(ScriptedRing);
     return 0;
 }
 
-int BufferRestore(SoundBuffer*)
+int BufferRecover(SoundBuffer*)
 {
-    ++Scripted.restores;
+    ++Scripted.recovers;
+    ++Scripted.plays;
     return 0;
 }
 

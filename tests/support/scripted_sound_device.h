@@ -1,27 +1,32 @@
 // A sound device whose play cursor, failures and lost state a test controls.
+// Its ring is the memory ring the SDL and web devices use; the test plays it
+// (PlayMemoryRing on ScriptedRing) as an output would, in the steps it
+// chooses, or scripts the cursors to report outright.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "sound/memory_ring.h"
 #include "sound/sound_server.h"
 
 struct ScriptedDevice {
     bool failCreate = false;
     bool failRingBuffer = false;
-    std::vector<uint32_t> cursors;      // play cursors to report, in order
+    std::vector<uint32_t> cursors;      // play cursors to report first, in order (uncounted)
     std::vector<bool> cursorFails;      // per query: true = the query fails
+    bool countsPlayed = true;           // past the script: whether `played` is reported
     int failingLocks = 0;               // the next this-many locks fail
     int locks = 0;
-    int restores = 0;
+    int recovers = 0;
     int plays = 0;
     int unlocks = 0;
     bool threadStarted = false;
-    uint8_t ring[RingBytes] = {};
     size_t cursorQueries = 0;
 };
 
 extern ScriptedDevice Scripted;
+extern MemoryRing ScriptedRing;
 
 // Clears the script and the ring.
 void ResetScriptedDevice();

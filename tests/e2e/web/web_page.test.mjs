@@ -229,7 +229,8 @@ test('SoundPlays', async () => {
     assert.equal(await page.evaluate(() => Module['quillmoorAudio'].context.sampleRate), 44100);
 
     // The first 1.5 s as the page played them: the silence of the player's
-    // unwritten first calls, then the music exactly as the native build makes it.
+    // unwritten first calls, then the music exactly as the native build makes
+    // it, but for its first 20 ms, which rise from 0 (no click at the start).
     const recordedBytes = await page.evaluate(() => Module['quillmoorAudio'].recording.byteLength);
     await page.waitForFunction((n) => Module._QuillmoorSoundBytesPlayed() >= n, recordedBytes, { timeout: 30000 });
     const played = new Int16Array(new Uint8Array(await page.evaluate(() => Array.from(
@@ -237,14 +238,21 @@ test('SoundPlays', async () => {
     const native = reference('sound', recordedBytes);
     const music = new Int16Array(native.buffer, native.byteOffset, native.length / 2);
     const firstSound = (samples) => samples.findIndex((sample) => sample !== 0);
-    assert.ok(firstSound(music) >= 0, 'the native music is silent: is the song asset missing?');
+    const Fade = 882;
+    const faded = (sample, gain) => Math.trunc(sample * gain / Fade);
+    const musicStart = firstSound(music);
+    assert.ok(musicStart >= 0, 'the native music is silent: is the song asset missing?');
     assert.ok(firstSound(played) >= 0, 'the page played only silence');
-    const silence = firstSound(played) - firstSound(music);
+    // The fade starts at 0: the first audible sample says where the music began.
+    let k0 = 0;
+    while (faded(music[musicStart + k0], k0) === 0) ++k0;
+    const silence = firstSound(played) - k0 - musicStart;
     assert.ok(silence >= 4096, `only ${silence} samples of silence before the music: the first lap was written`);
+    const expected = (i) => i - musicStart < Fade ? faded(music[i], i - musicStart) : music[i];
     const length = played.length - silence;
-    const differing = played.subarray(silence).findIndex((sample, i) => sample !== music[i]);
+    const differing = played.subarray(silence).findIndex((sample, i) => i >= musicStart && sample !== expected(i));
     assert.equal(differing, -1, `after ${silence} silent samples, played sample ${silence + differing} ` +
-                 `is ${played[silence + differing]} where the native music has ${music[differing]}` +
+                 `is ${played[silence + differing]} where the native music (faded in) has ${expected(differing)}` +
                  ` (${length} samples compared)`);
 
     // M mutes and unmutes; the ring plays on meanwhile, so the music keeps time.

@@ -5,12 +5,8 @@
 # PULSE_SERVER; ALSA is given a default device that can't open, so the sound
 # goes nowhere else.
 #
-# Why not ALSA's file plugin: a file sink has no clock. Paced through a FIFO
-# it blocks Wine's ALSA writes a whole ALSA buffer (40 ms) at a time, so the
-# DirectSound play cursor advances in 40 ms steps; a refill every 20 ms then
-# finds the cursor unmoved every other time, which means "a whole ring" to
-# the ring logic. A clocked sink moves the cursor every 10 ms, as hardware
-# does.
+# Its cursor moves in steps of about 10 ms; alsa_file_sink.sh gives the other
+# kind of output, whose cursor jumps by tens of milliseconds.
 
 for tool in pulseaudio pactl parec; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-deps.sh)"; exit 1; }
