@@ -1,6 +1,7 @@
 #include "app/intro.h"
 
 #include "app/asset_files.h"
+#include "app/asset_folders.h"
 #include "app/platform.h"
 #include "app/shell.h"
 #include "music/player.h"
@@ -18,7 +19,7 @@ SoundServer* Server = nullptr;
 
 int OnCreate(void* window)
 {
-    LoadSongFromFile(SongFileName);
+    LoadSongFromFile(AssetPath(SongFileName));
     Server = new SoundServer(window);
     if (Server->Open(&FillCallback)) return 0;
     PlatformShowWarning(SoundWarningCaption, SoundWarningText);
@@ -52,8 +53,8 @@ int SetUpPicture(LoadAssets loadAssets)
 int InitPicture()
 {
     return SetUpPicture([] {
-        InitLogoFromFile(LogoFileName);
-        LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
+        InitLogoFromFile(AssetPath(LogoFileName));
+        LoadFontFromFiles(AssetPath(FontTableFileName), AssetPath(FontGlyphFileName));
     });
 }
 
@@ -74,10 +75,16 @@ int RenderFrame()
     return 0;
 }
 
-int FrameStep()
+int RunTurn()
 {
     RenderFrame();
     ConvertFrame();
+    return 0;
+}
+
+int FrameStep()
+{
+    RunTurn();
     PlatformSleep(TurnSleepMilliseconds);
     return 0;
 }

@@ -30,3 +30,6 @@ int RenderFrame();
 
 // One turn's work: RenderFrame, ConvertFrame, then a 9 ms sleep.
 int FrameStep();
+
+// A turn without the sleep, for a loop paced by the clock (TurnPacer).
+int RunTurn();

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "app/asset_files.h"
+#include "app/asset_folders.h"
 #include "music/player_state.h"
 #include "picture/logo_overlay.h"
 #include "picture/text_page.h"
@@ -153,6 +156,42 @@ TEST(AssetFilesStartUp, EachAssetIsReadByNameFromTheCurrentDirectory)
     LoadFontFromFiles(FontTableFileName, FontGlyphFileName);
     EXPECT_EQ(std::memcmp(Text.GlyphIndexTable, table.data(), table.size()), 0);
     EXPECT_EQ(std::memcmp(Text.GlyphBitmaps, glyphs.data(), glyphs.size()), 0);
+}
+
+// Each asset comes from the first folder holding it as a regular file; one
+// found nowhere is named and read by its plain name.
+TEST_F(AssetFilesTest, EachAssetFromTheFirstFolderThatHoldsIt)
+{
+    fs::create_directories(dir / "first");
+    fs::create_directories(dir / "second");
+    fs::create_directories(dir / "first" / LogoFileName);   // a directory is no asset
+    ASSERT_EQ(mkfifo((dir / "first" / SongFileName).c_str(), 0600), 0);   // nor a FIFO
+    Write("first/FNT1616.FTB", Counting(4));
+    Write("second/FNT1616.FTB", Counting(4));
+    Write("second/ZEB_27.DMP", Counting(4));
+    Write("second/quillmoor_cut2_632x246x8.bmp", Counting(4));
+
+    const std::vector<fs::path> folders = {dir / "first", dir / "second"};
+    const std::vector<const char*> missing = LocateAssets(folders);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_STREQ(missing[0], FontGlyphFileName);
+    EXPECT_EQ(fs::path(AssetPath(SongFileName)), dir / "second" / SongFileName);
+    EXPECT_EQ(fs::path(AssetPath(LogoFileName)), dir / "second" / LogoFileName);
+    EXPECT_EQ(fs::path(AssetPath(FontTableFileName)), dir / "first" / FontTableFileName);
+    EXPECT_STREQ(AssetPath(FontGlyphFileName), FontGlyphFileName);
+
+    // Looking again forgets the last answer.
+    EXPECT_EQ(LocateAssets({}).size(), 4u);
+    EXPECT_STREQ(AssetPath(SongFileName), SongFileName);
+}
+
+TEST(AssetFolders, CurrentFolderThenTheProgramsThenTheInstalledData)
+{
+    const std::vector<fs::path> folders = AssetFolderSearch("/opt/q/bin");
+    ASSERT_EQ(folders.size(), 3u);
+    EXPECT_EQ(folders[0], fs::path("."));
+    EXPECT_EQ(folders[1], fs::path("/opt/q/bin"));
+    EXPECT_EQ(folders[2].lexically_normal(), fs::path("/opt/q/share/quillmoor"));
 }
 
 TEST(BinResources, TestBlockAndGlyphNumbering)

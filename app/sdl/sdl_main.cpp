@@ -2,28 +2,57 @@
 // with the start-up order and the frame cycle of the Windows program.
 //
 // The window itself behaves as a desktop program is expected to: it opens at
-// the largest whole multiple of 640 x 400 that fits the screen, can be resized
-// and made fullscreen (F11, Alt+Enter), and always shows the picture at the
-// largest whole-number scale that fits, pixel for pixel without blur,
-// letterboxed on white. Escape and Alt+F4 close it like the close button.
+// the largest whole multiple of 640 x 400 that fits the screen (or --scale),
+// never smaller than 640 x 400, can be resized and made fullscreen (F11,
+// Alt+Enter, --fullscreen), and always shows the picture at the largest
+// whole-number scale that fits, pixel for pixel without blur, letterboxed on
+// white in a window and on black, without the pointer, in fullscreen. Escape
+// and Alt+F4 close it like the close button; SIGTERM and SIGINT end it too.
+//
+// The loop is paced by the clock, not by its own speed: each pass runs the
+// turns the elapsed time holds at 9.5 ms a turn, then presents once (with
+// vsync where the display offers it), so the animation keeps its pace
+// however slow presenting is.
 #include <SDL.h>
+#include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
 
+#include "app/asset_folders.h"
 #include "app/intro.h"
 #include "app/platform.h"
 #include "app/shell.h"
+#include "app/turn_pacer.h"
+#include "base/arith.h"
 #include "picture/surfaces.h"
 #include "sound/sdl/sdl_sound_device.h"
 
 namespace {
 
 // What the picture doesn't cover shows the window background, white as the
-// Windows program's class background (COLOR_WINDOW).
-constexpr Uint8 Background = 255;
+// Windows program's class background (COLOR_WINDOW); a fullscreen picture
+// sits on black, as a film does.
+constexpr Uint8 WindowBackground = 255;
+constexpr Uint8 FullscreenBackground = 0;
+
+// A slow present (a software renderer at 2x, a remote display) may take a
+// few turns' time; longer stalls are skipped rather than caught up.
+constexpr int MostTurnsPerPresent = 8;
+
+struct Options {
+    bool fullscreen = false;
+    int scale = 0;   // 0: the largest that fits the screen
+    bool mute = false;
+    std::string assets;   // empty: look in the usual folders
+};
 
 struct Window {
     SDL_Window* window = nullptr;
@@ -34,10 +63,44 @@ struct Window {
 
 Window Main;
 
+// Set by SIGTERM and SIGINT once the loop runs; before that, the signal ends
+// the program at once (see OnEndSignal).
+volatile std::sig_atomic_t LoopRunning = 0;
+volatile std::sig_atomic_t EndRequested = 0;
+
+void OnEndSignal(int)
+{
+    if (LoopRunning) {
+        EndRequested = 1;
+        return;
+    }
+    // Still starting: a step may be waiting on the system (a display, a
+    // sound server), so end here with the closing line. Only
+    // async-signal-safe calls: write and _exit.
+    const ssize_t written = write(STDOUT_FILENO, ClosingLine, sizeof ClosingLine - 1);
+    (void)written;
+    _exit(0);
+}
+
+void CatchEndSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool IsFullscreen()
+{
+    return SDL_GetWindowFlags(Main.window) & SDL_WINDOW_FULLSCREEN;
+}
+
 // The largest whole multiple of the picture that fits comfortably on the
 // screen (leaving a tenth for panels and the title bar); at least 1.
-int FirstScale()
+int FirstScale(int asked)
 {
+    if (asked > 0) return asked;
     SDL_Rect usable;
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
     const int scale = std::min(usable.w * 9 / 10 / PictureWidth, usable.h * 9 / 10 / PictureHeight);
@@ -88,7 +151,8 @@ int Present()
     Main.presentBusy = 1;
     if (Main.texture) {
         UploadPicture();
-        SDL_SetRenderDrawColor(Main.renderer, Background, Background, Background, 255);
+        const Uint8 background = IsFullscreen() ? FullscreenBackground : WindowBackground;
+        SDL_SetRenderDrawColor(Main.renderer, background, background, background, 255);
         SDL_RenderClear(Main.renderer);
         const SDL_Rect target = PictureRect();
         SDL_RenderCopy(Main.renderer, Main.texture, nullptr, &target);
@@ -100,8 +164,21 @@ int Present()
 
 void ToggleFullscreen()
 {
-    const bool fullscreen = SDL_GetWindowFlags(Main.window) & SDL_WINDOW_FULLSCREEN;
-    SDL_SetWindowFullscreen(Main.window, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    const bool fullscreen = !IsFullscreen();
+    SDL_SetWindowFullscreen(Main.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+}
+
+// A window manager keeps the window at least 640 x 400 from the size hints;
+// without one, a window made smaller from outside is put back at once.
+void KeepMinimumSize()
+{
+    if (IsFullscreen()) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(Main.window, &width, &height);
+    if (width < PictureWidth || height < PictureHeight)
+        SDL_SetWindowSize(Main.window, std::max(width, PictureWidth), std::max(height, PictureHeight));
 }
 
 // The same request the close button makes: the quit event joins the queue
@@ -144,6 +221,7 @@ bool HandleEvent(const SDL_Event& event)
     case SDL_QUIT:
         return true;
     case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) KeepMinimumSize();
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Present();
         return false;
     case SDL_KEYDOWN:
@@ -159,9 +237,7 @@ bool HandleEvent(const SDL_Event& event)
     }
 }
 
-// The loop takes one event per turn, so events the intro has no use for are
-// not queued at all: a moving mouse would otherwise put hundreds of motion
-// events a second ahead of a close request.
+// Events the intro has no use for are not queued at all.
 void IgnoreUnusedEvents()
 {
     const Uint32 unused[] = {
@@ -176,44 +252,146 @@ void IgnoreUnusedEvents()
     SDL_StopTextInput();
 }
 
-int RunWindow()
+double NowMilliseconds()
 {
-    const int scale = FirstScale();
+    return static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
+           static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+// Until the next turn is due; at least a millisecond, so the wait is real.
+void WaitForNextTurn(const TurnPacer& pacer)
+{
+    const double wait = MillisecondsToNextTurn(pacer, NowMilliseconds());
+    SDL_Delay(static_cast<Uint32>(TruncToInt(wait)) + 1);
+}
+
+void RunLoop()
+{
+    TurnPacer pacer;
+    TurnsDue(pacer, NowMilliseconds(), MostTurnsPerPresent);   // starts the clock
+    LoopRunning = 1;
+    for (;;) {
+        bool quit = EndRequested;
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            if (HandleEvent(event)) quit = true;
+        if (quit) break;
+        const int turns = TurnsDue(pacer, NowMilliseconds(), MostTurnsPerPresent);
+        // Every turn renders its frame, also those no present shows.
+        for (int i = 0; i < turns; ++i) RunTurn();
+        if (turns > 0) Present();
+        else WaitForNextTurn(pacer);
+    }
+}
+
+void CloseWindow()
+{
+    SDL_DestroyTexture(Main.texture);
+    SDL_DestroyRenderer(Main.renderer);
+    SDL_DestroyWindow(Main.window);
+    Main = Window{};
+}
+
+// Returns the exit code: 0 when the intro ran and was closed, 1 when its
+// window could not be made.
+int RunWindow(const Options& options)
+{
+    const int scale = FirstScale(options.scale);
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                   PictureWidth * scale, PictureHeight * scale,
-                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                                   PictureWidth * scale, PictureHeight * scale, flags);
+    if (!Main.window) {
+        std::fprintf(stderr, "quillmoor: can't make the window: %s\n", SDL_GetError());
+        return 1;
+    }
     SDL_SetWindowMinimumSize(Main.window, PictureWidth, PictureHeight);
     // As on Windows, the song loads and the sound starts while the window is
     // being created, so a warning about the sound comes before the window.
-    OnCreate(Main.window);
+    // Muted, the sound is not opened at all.
+    if (!options.mute) OnCreate(Main.window);
 
     // The renderer is made while the window is still hidden: an OpenGL
     // renderer has SDL replace the window with one of a GL-capable visual,
     // which on a shown window flashes it and can leave SDL waiting forever
     // for the old window's unmap while a window manager is starting.
-    // No vsync: the 9 ms sleep paces the frames, so the animation runs at the
-    // same speed on every monitor.
-    Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED);
+    // Vsync where offered: the clock paces the turns, the display the presents.
+    Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
-    CreateTexture();
+    if (Main.renderer) CreateTexture();
+    if (!Main.texture) {
+        std::fprintf(stderr, "quillmoor: can't draw in the window: %s\n", SDL_GetError());
+        CloseWindow();
+        return 1;
+    }
 
     SDL_ShowWindow(Main.window);
+    if (options.fullscreen) SDL_ShowCursor(SDL_DISABLE);
     Present();   // the still-black picture, as with the first paint on Windows
     InitPicture();
-
-    bool quit = false;
-    while (!quit) {
-        SDL_Event event;
-        if (SDL_PollEvent(&event)) quit = HandleEvent(event);
-        FrameStep();
-        Present();
-    }
+    RunLoop();
     // The window goes before the closing line, as on Windows.
-    SDL_DestroyTexture(Main.texture);
-    SDL_DestroyRenderer(Main.renderer);
-    SDL_DestroyWindow(Main.window);
-    Main = Window{};
+    CloseWindow();
     return 0;
+}
+
+// Parses the command line into `options`. Returns -1 to run the intro, or
+// the exit code when there is nothing to run: 0 after --help or --version,
+// 2 (with the usage on stderr) after a bad argument.
+int ParseCommandLine(int argc, char** argv, Options& options)
+{
+    CLI::App app{"Quillmoor: an animated title screen with music.\n"
+                 "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.",
+                 "quillmoor"};
+    app.set_version_flag("--version", std::string("quillmoor ") + QUILLMOOR_VERSION);
+    app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
+    app.add_option("--scale", options.scale, "Open the window at N times 640 x 400")
+        ->type_name("N")
+        ->check(CLI::Range(1, 16));
+    app.add_flag("--mute", options.mute, "Run without sound (the sound device is not opened)");
+    app.add_option("--assets", options.assets,
+                   "Read the asset files from DIR only (default: the current folder, then the "
+                   "program's folder, then ../share/quillmoor beside it)")
+        ->type_name("DIR");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {   // --help, --version
+        return app.exit(done);
+    } catch (const CLI::ParseError& error) {
+        std::fprintf(stderr, "quillmoor: %s\n\n%s", error.what(), app.help().c_str());
+        return 2;
+    }
+    return -1;
+}
+
+// SDL falls back to a display-less video driver when there is no display;
+// the intro would then run unseen. Only a driver asked for by name may be one.
+bool HasDisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (std::getenv("SDL_VIDEODRIVER")) return true;
+    return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+// Picks where each asset file is read from and names on stderr those found
+// nowhere (the intro runs on without them).
+void FindAssets(const Options& options)
+{
+    std::vector<std::filesystem::path> folders;
+    if (!options.assets.empty()) {
+        folders.emplace_back(options.assets);
+    } else {
+        char* base = SDL_GetBasePath();   // the executable's folder
+        folders = AssetFolderSearch(base ? base : ".");
+        SDL_free(base);
+    }
+    for (const char* name : LocateAssets(folders)) {
+        if (options.assets.empty())
+            std::fprintf(stderr, "quillmoor: asset missing: %s (looked in the current folder, the "
+                                 "program's folder and ../share/quillmoor beside it)\n", name);
+        else
+            std::fprintf(stderr, "quillmoor: asset missing: %s (looked in %s)\n", name, options.assets.c_str());
+    }
 }
 
 } // namespace
@@ -223,28 +401,43 @@ void PlatformSleep(uint32_t milliseconds)
     SDL_Delay(milliseconds);
 }
 
-void PlatformShowWarning(const char* caption, const char* text)
+// A warning never stops the intro: it goes to stderr, once, and the intro
+// runs on.
+void PlatformShowWarning(const char*, const char* text)
 {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr) != 0)
-        std::fprintf(stderr, "%s: %s\n", caption, text);   // no display to show it on
+    std::fprintf(stderr, "%s\n", text);
 }
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
+    Options options;
+    const int parsed = ParseCommandLine(argc, argv, options);
+    if (parsed >= 0) return parsed;
+
     std::fputs(BannerLine, stdout);
     std::fflush(stdout);
+    CatchEndSignals();
     // A sound server that goes away while it is being written to must not end
     // the program: the write fails instead and the sound device reports itself
     // lost (the sound then tries to come back; the picture runs on).
     std::signal(SIGPIPE, SIG_IGN);
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours end the intro at any moment
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    SDL_SetHintWithPriority(SDL_HINT_RENDER_VSYNC, "0", SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "quillmoor: %s\n", SDL_GetError());
         return 1;
     }
+    if (!HasDisplay()) {
+        std::fputs("quillmoor: no display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland)\n", stderr);
+        SDL_Quit();
+        return 1;
+    }
+    FindAssets(options);
     IgnoreUnusedEvents();
-    RunWindow();
+    if (RunWindow(options) != 0) {
+        SdlSoundShutdown(TheSoundServer());
+        return 1;
+    }
     const bool soundClosed = SdlSoundShutdown(TheSoundServer());
     std::fputs(ClosingLine, stdout);
     std::fflush(stdout);

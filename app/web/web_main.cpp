@@ -25,6 +25,7 @@
 #include "app/intro.h"
 #include "app/platform.h"
 #include "app/shell.h"
+#include "app/turn_pacer.h"
 #include "picture/surfaces.h"
 #include "sound/sound_server.h"
 #include "sound/web/web_sound_device.h"
@@ -42,8 +43,7 @@ struct Page {
     bool muted = false;
     long turnLimit = -1;          // --turns=N; -1 runs for ever
     long turns = 0;
-    double lastTick = -1.0;
-    double owedMilliseconds = 0.0;
+    TurnPacer pacer;
     // Where the time goes, for the page's statistics.
     long ticksWithTurns = 0;
     double turnMilliseconds = 0.0;      // inside FrameStep
@@ -93,7 +93,7 @@ int Present()
     return 0;
 }
 
-void RunTurn()
+void TimedTurn()
 {
     const double start = emscripten_get_now();
     FrameStep();
@@ -114,23 +114,14 @@ void End()
 EM_BOOL Tick(double now, void*)
 {
     if (Main.ended) return EM_FALSE;
-    if (Main.lastTick >= 0.0) Main.owedMilliseconds += now - Main.lastTick;
-    Main.lastTick = now;
-
-    int turns = static_cast<int>(Main.owedMilliseconds / TurnMilliseconds);
-    if (turns > MostTurnsPerTick) {
-        // Back from a hidden tab or a long stall: skip the lost time rather
-        // than race through it.
-        turns = MostTurnsPerTick;
-        Main.owedMilliseconds = 0.0;
-    } else {
-        Main.owedMilliseconds -= turns * TurnMilliseconds;
-    }
+    // Back from a hidden tab or a long stall, the lost time is skipped
+    // rather than raced through.
+    int turns = TurnsDue(Main.pacer, now, MostTurnsPerTick);
     if (Main.turnLimit >= 0 && turns > Main.turnLimit - Main.turns)
         turns = static_cast<int>(Main.turnLimit - Main.turns);
 
     if (turns > 0) {
-        for (int i = 0; i < turns; ++i) RunTurn();
+        for (int i = 0; i < turns; ++i) TimedTurn();
         const double start = emscripten_get_now();
         Present();
         Main.presentMilliseconds += emscripten_get_now() - start;
@@ -233,7 +224,7 @@ int main(int argc, char** argv)
     InitPicture();
 
     // The first frame, shown under the page's overlay until the click.
-    if (Main.turnLimit != 0) RunTurn();
+    if (Main.turnLimit != 0) TimedTurn();
     Present();
     if (Main.turnLimit >= 0 && Main.turns >= Main.turnLimit) End();
     return 0;   // the runtime lives on: the page calls QuillmoorStart

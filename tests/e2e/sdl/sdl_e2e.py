@@ -13,7 +13,6 @@ also told to die with this script should the script itself be killed.
 import argparse
 import array
 import ctypes
-import ctypes.util
 import os
 import select
 import shutil
@@ -23,6 +22,13 @@ import sys
 import tempfile
 import threading
 import time
+
+import Xlib.display
+import Xlib.error
+import Xlib.protocol.event
+import Xlib.X
+import Xlib.Xatom
+import Xlib.ext.xfixes  # noqa: F401  (registers the XFIXES requests)
 
 BANNER = b"\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n"
 CLOSING = b"\n\nWinStreamer successfully closed.\n\n"
@@ -52,95 +58,14 @@ def wait_until(predicate, timeout, what):
     raise Failure(f"timed out after {timeout} s waiting for {what}")
 
 
-# ---------------------------------------------------------------- Xlib
+# ---------------------------------------------------------------- X
 
-class XWindowAttributes(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int),
-                ("width", ctypes.c_int), ("height", ctypes.c_int),
-                ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
-                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong),
-                ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
-                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
-                ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong),
-                ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
-                ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int),
-                ("all_event_masks", ctypes.c_long), ("your_event_mask", ctypes.c_long),
-                ("do_not_propagate_mask", ctypes.c_long),
-                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+class _IgnoreErrors:
+    """Windows come and go while they are looked at: a request about one
+    that has gone fails, and the answer is then "nothing"."""
 
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
-
-
-class XMapEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
-                ("override_redirect", ctypes.c_int)]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("type", ctypes.c_int), ("xclient", XClientMessageEvent),
-                ("xmap", XMapEvent), ("pad", ctypes.c_long * 24)]
-
-
-class XTextProperty(ctypes.Structure):
-    _fields_ = [("value", ctypes.c_void_p), ("encoding", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("nitems", ctypes.c_ulong)]
-
-
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int),
-                ("xoffset", ctypes.c_int), ("format", ctypes.c_int),
-                ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
-                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int),
-                ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-                ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
-                ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong),
-                ("blue_mask", ctypes.c_ulong)]
-
-
-IS_VIEWABLE = 2
-MAP_NOTIFY = 19
-CLIENT_MESSAGE = 33
-SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
-Z_PIXMAP = 2
-ALL_PLANES = ctypes.c_ulong(0xFFFFFFFFFFFFFFFF)
-
-_xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-_xlib.XOpenDisplay.restype = ctypes.c_void_p
-_xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-_xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-_xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-_xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-_xlib.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
-                             ctypes.POINTER(ctypes.c_ulong),
-                             ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
-                             ctypes.POINTER(ctypes.c_uint)]
-_xlib.XGetWMName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(XTextProperty)]
-_xlib.XFree.argtypes = [ctypes.c_void_p]
-_xlib.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
-                                       ctypes.POINTER(XWindowAttributes)]
-_xlib.XInternAtom.restype = ctypes.c_ulong
-_xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-_xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                             ctypes.POINTER(XEvent)]
-_xlib.XFlush.argtypes = [ctypes.c_void_p]
-_xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-_xlib.XPending.argtypes = [ctypes.c_void_p]
-_xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
-_xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-_xlib.XGetImage.restype = ctypes.POINTER(XImage)
-_xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                            ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-_xlib.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
-_XErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-_ignore_errors = _XErrorHandler(lambda display, error: 0)   # windows come and go
-_xlib.XSetErrorHandler(_ignore_errors)
+    def __call__(self, error, request):
+        pass
 
 
 class Image:
@@ -193,99 +118,101 @@ class Image:
 
 class Display:
     def __init__(self, name):
-        self.handle = _xlib.XOpenDisplay(name.encode())
-        check(self.handle, f"can't open X display {name}")
-        self.root = _xlib.XDefaultRootWindow(self.handle)
+        try:
+            self.handle = Xlib.display.Display(name)
+        except Xlib.error.DisplayError as error:
+            raise Failure(f"can't open X display {name}: {error}") from None
+        self.handle.set_error_handler(_IgnoreErrors())
+        self.root = self.handle.screen().root
+        self._atoms = {}
 
     def close(self):
-        _xlib.XCloseDisplay(self.handle)
+        self.handle.close()
+
+    def _window(self, window):
+        return self.handle.create_resource_object("window", window)
+
+    def atom(self, name):
+        if name not in self._atoms:
+            self._atoms[name] = self.handle.intern_atom(name)
+        return self._atoms[name]
 
     def _children(self, window):
-        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
-        children = ctypes.POINTER(ctypes.c_ulong)()
-        count = ctypes.c_uint()
-        if not _xlib.XQueryTree(self.handle, window, ctypes.byref(root), ctypes.byref(parent),
-                                ctypes.byref(children), ctypes.byref(count)):
+        try:
+            return [child.id for child in self._window(window).query_tree().children]
+        except Xlib.error.XError:
             return []
-        result = [children[i] for i in range(count.value)]
-        if children:
-            _xlib.XFree(children)
-        return result
 
     def name(self, window):
         # The title as stored, whatever its encoding (the titles looked for are ASCII).
-        name = XTextProperty()
-        if not _xlib.XGetWMName(self.handle, window, ctypes.byref(name)) or not name.value:
+        try:
+            prop = self._window(window).get_full_property(Xlib.Xatom.WM_NAME, Xlib.X.AnyPropertyType)
+        except Xlib.error.XError:
             return None
-        value = ctypes.string_at(name.value, name.nitems) if name.format == 8 else None
-        _xlib.XFree(name.value)
-        return value
+        if not prop or prop.format != 8:
+            return None
+        value = prop.value
+        return value.encode() if isinstance(value, str) else bytes(value)
 
-    def attributes(self, window):
-        attributes = XWindowAttributes()
-        if not _xlib.XGetWindowAttributes(self.handle, window, ctypes.byref(attributes)):
-            return None
-        return attributes
+    def viewable(self, window):
+        try:
+            return self._window(window).get_attributes().map_state == Xlib.X.IsViewable
+        except Xlib.error.XError:
+            return False
 
     def windows_titled(self, title, viewable_only=True):
-        found, pending = [], [self.root]
+        found, pending = [], [self.root.id]
         while pending:
             window = pending.pop()
             pending.extend(self._children(window))
-            if self.name(window) == title:
-                attributes = self.attributes(window)
-                if attributes and (not viewable_only or attributes.map_state == IS_VIEWABLE):
-                    found.append(window)
+            if self.name(window) == title and (not viewable_only or self.viewable(window)):
+                found.append(window)
         return found
 
     def size(self, window):
-        attributes = self.attributes(window)
-        return (attributes.width, attributes.height) if attributes else None
+        try:
+            geometry = self._window(window).get_geometry()
+        except Xlib.error.XError:
+            return None
+        return (geometry.width, geometry.height)
 
     def send_close(self, window):
         """What a window manager sends when the close button is pressed."""
-        event = XEvent()
-        event.xclient.type = CLIENT_MESSAGE
-        event.xclient.window = window
-        event.xclient.message_type = _xlib.XInternAtom(self.handle, b"WM_PROTOCOLS", 0)
-        event.xclient.format = 32
-        event.xclient.l[0] = _xlib.XInternAtom(self.handle, b"WM_DELETE_WINDOW", 0)
-        event.xclient.l[1] = 0   # CurrentTime
-        _xlib.XSendEvent(self.handle, window, 0, 0, ctypes.byref(event))
-        _xlib.XSync(self.handle, 0)
+        event = Xlib.protocol.event.ClientMessage(
+            window=window, client_type=self.atom("WM_PROTOCOLS"),
+            data=(32, [self.atom("WM_DELETE_WINDOW"), Xlib.X.CurrentTime, 0, 0, 0]))
+        self._window(window).send_event(event, event_mask=0)
+        self.handle.sync()
 
     def watch_maps(self):
         """From now on, every top-level window mapped is recorded (read with
         mapped_windows). Meant for a connection of its own."""
-        _xlib.XSelectInput(self.handle, self.root, SUBSTRUCTURE_NOTIFY_MASK)
-        _xlib.XSync(self.handle, 0)
+        self.root.change_attributes(event_mask=Xlib.X.SubstructureNotifyMask)
+        self.handle.sync()
 
     def mapped_windows(self):
         mapped = []
-        event = XEvent()
-        while _xlib.XPending(self.handle):
-            _xlib.XNextEvent(self.handle, ctypes.byref(event))
-            if event.type == MAP_NOTIFY:
-                mapped.append(event.xmap.window)
+        while self.handle.pending_events():
+            event = self.handle.next_event()
+            if event.type == Xlib.X.MapNotify:
+                mapped.append(event.window.id)
         return mapped
+
+    def cursor_is_blank(self):
+        """Whether the pointer, where it is, shows no pixel at all."""
+        check(self.handle.has_extension("XFIXES"), "the X server has no XFIXES")
+        self.handle.xfixes_query_version()
+        image = self.root.xfixes_get_cursor_image()
+        return not any(pixel >> 24 for pixel in image.cursor_image)
 
     def screenshot(self, window):
         w, h = self.size(window)
-        image = _xlib.XGetImage(self.handle, window, 0, 0, w, h, ALL_PLANES, Z_PIXMAP)
-        check(image, "XGetImage failed")
-        try:
-            xi = image.contents
-            check(xi.bits_per_pixel == 32 and xi.red_mask == 0xFF0000 and xi.blue_mask == 0xFF,
-                  f"unexpected X image layout ({xi.bits_per_pixel} bits)")
-            raw = ctypes.string_at(xi.data, xi.bytes_per_line * h)
-        finally:
-            _xlib.XDestroyImage(image)
+        image = self._window(window).get_image(0, 0, w, h, Xlib.X.ZPixmap, 0xFFFFFFFF)
+        raw = image.data
+        check(len(raw) == w * h * 4, f"unexpected X image layout ({len(raw)} bytes for {w} x {h})")
         out = bytearray(w * h * 3)
-        for y in range(h):
-            row = raw[y * xi.bytes_per_line:y * xi.bytes_per_line + w * 4]
-            line = bytearray(w * 3)
-            line[0::3], line[1::3], line[2::3] = row[2::4], row[1::4], row[0::4]
-            out[y * w * 3:(y + 1) * w * 3] = line
+        # Little-endian 32-bit pixels: B, G, R, unused.
+        out[0::3], out[1::3], out[2::3] = raw[2::4], raw[1::4], raw[0::4]
         return Image(w, h, out)
 
 
