@@ -45,7 +45,7 @@ constexpr Uint8 FullscreenBackground = 0;
 
 // A slow present (a software renderer at 2x, a remote display) may take a
 // few turns' time; longer stalls are skipped rather than caught up.
-constexpr int MostTurnsPerPresent = 8;
+constexpr int MostTurnsPerPresent = 12;
 
 struct Options {
     bool fullscreen = false;
