@@ -44,8 +44,10 @@ constexpr Uint8 WindowBackground = 255;
 constexpr Uint8 FullscreenBackground = 0;
 
 // A slow present (a software renderer at 2x, a remote display) may take a
-// few turns' time; longer stalls are skipped rather than caught up.
-constexpr int MostTurnsPerPresent = 12;
+// few turns' time, and a busy machine may keep the program waiting for a
+// tenth of a second: up to a quarter of a second is caught up. Longer stalls
+// (a suspended process) are skipped rather than raced through.
+constexpr int MostTurnsPerPresent = 26;
 
 struct Options {
     bool fullscreen = false;

@@ -956,10 +956,24 @@ def case_other_folder(options):
         intro.check_ended_cleanly()
 
 
-def timed_screenshot(session, window):
-    before = time.monotonic()
-    shot = session.x.screenshot(window)
-    return shot, (before + time.monotonic()) / 2
+def timed_screenshots(session, window, count=3):
+    """A few screenshots a tenth of a second apart, each with its time."""
+    taken = []
+    for _ in range(count):
+        before = time.monotonic()
+        shot = session.x.screenshot(window)
+        taken.append((shot, (before + time.monotonic()) / 2))
+        time.sleep(0.1)
+    return taken
+
+
+def freshest_frame(session, taken):
+    """Of timed screenshots, (frame, time) of the one furthest ahead of a
+    clock at one frame per 9.5 ms. A screenshot can only show a frame older
+    than the turns run (a present still to come, a moment a busy machine
+    kept the intro waiting), never a newer one."""
+    frames = [(frame_number(session, picture_at(shot, 1)), at) for shot, at in taken]
+    return max(frames, key=lambda frame_at: frame_at[0] - frame_at[1] * 1000 / 9.5)
 
 
 def case_pace(options):
@@ -970,15 +984,15 @@ def case_pace(options):
                                                    "QUILLMOOR_TEST_PRESENT_MS": "30"})
         window = intro.window()
         time.sleep(1.5)
-        first, first_at = timed_screenshot(session, window)
-        time.sleep(5.0)
-        last, last_at = timed_screenshot(session, window)
+        first = timed_screenshots(session, window)
+        time.sleep(5.0 - 0.3)
+        last = timed_screenshots(session, window)
         session.x.send_close(window)
         intro.check_ended_cleanly()
-        start = frame_number(session, picture_at(first, 1))
-        end = frame_number(session, picture_at(last, 1))
-        rate = (end - start) / (last_at - first_at)
-        print(f"frames {start} -> {end} in {last_at - first_at:.3f} s: {rate:.1f} a second "
+        start, start_at = freshest_frame(session, first)
+        end, end_at = freshest_frame(session, last)
+        rate = (end - start) / (end_at - start_at)
+        print(f"frames {start} -> {end} in {end_at - start_at:.3f} s: {rate:.1f} a second "
               f"(one per 9.5 ms is {1000 / 9.5:.1f})")
         check(100 <= rate <= 110, f"{rate:.1f} frames a second; expected 105 +- 5")
 
