@@ -980,7 +980,7 @@ def case_pace(options):
     """With every present made 30 ms slower, fewer frames are shown, but the
     frame numbers still advance at one per 9.5 ms of wall time."""
     with Session(options, "1280x1024") as session:
-        intro = Intro(session, "dummy", env_extra={"LD_PRELOAD": options.slow_present,
+        intro = Intro(session, "dummy", env_extra={"LD_PRELOAD": options.faults,
                                                    "QUILLMOOR_TEST_PRESENT_MS": "30"})
         window = intro.window()
         time.sleep(1.5)
@@ -995,6 +995,20 @@ def case_pace(options):
         print(f"frames {start} -> {end} in {end_at - start_at:.3f} s: {rate:.1f} a second "
               f"(one per 9.5 ms is {1000 / 9.5:.1f})")
         check(100 <= rate <= 110, f"{rate:.1f} frames a second; expected 105 +- 5")
+
+
+def case_no_window(options):
+    """When no window, or no renderer for it, can be made, the intro says so
+    and ends with code 1."""
+    with Session(options, "1280x1024") as session:
+        for what, says in (("window", "can't make the window"), ("renderer", "can't draw")):
+            intro = Intro(session, "dummy", env_extra={"LD_PRELOAD": options.faults,
+                                                       "QUILLMOOR_TEST_FAIL": what})
+            code = intro.wait_exit(20)
+            err = intro.stderr_text()
+            print(f"no {what}: exit {code}; stderr: {err.strip()}")
+            check(code == 1, f"no {what}: exit code {code}; expected 1")
+            check(says in err, f"no {what}: stderr doesn't say so")
 
 
 def case_minimum_size(options):
@@ -1068,6 +1082,7 @@ CASES = {
     "fifo-song": case_fifo_song,
     "other-folder": case_other_folder,
     "pace": case_pace,
+    "no-window": case_no_window,
     "minimum-size": case_minimum_size,
     "command-line": case_command_line,
 }
@@ -1081,7 +1096,7 @@ def main():
     parser.add_argument("--assets", required=True)
     parser.add_argument("--seconds", type=float, default=12.0,
                         help="how long the sound case listens")
-    parser.add_argument("--slow-present", help="the library that slows presenting (pace case)")
+    parser.add_argument("--faults", help="the library that makes the display slow or failing")
     options = parser.parse_args()
     # A termination from outside still runs the cleanup of every process.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
