@@ -1,5 +1,5 @@
 // The intro on Linux: an SDL2 window and SDL2 audio around the portable core,
-// with the start-up order and the frame cycle of the Windows program.
+// with the start-up order of the Windows program.
 //
 // The window itself behaves as a desktop program is expected to: it opens at
 // the largest whole multiple of 640 x 400 that fits the screen (or --scale),
@@ -98,8 +98,9 @@ bool IsFullscreen()
     return SDL_GetWindowFlags(Main.window) & SDL_WINDOW_FULLSCREEN;
 }
 
-// The largest whole multiple of the picture that fits comfortably on the
-// screen (leaving a tenth for panels and the title bar); at least 1.
+// The scale asked for, or else the largest whole multiple of the picture that
+// fits comfortably on the screen (leaving a tenth for panels and the title
+// bar); at least 1.
 int FirstScale(int asked)
 {
     if (asked > 0) return asked;
