@@ -44,10 +44,11 @@ constexpr Uint8 WindowBackground = 255;
 constexpr Uint8 FullscreenBackground = 0;
 
 // A slow present (a software renderer at 2x, a remote display) may take a
-// few turns' time, and a busy machine may keep the program waiting for a
-// tenth of a second: up to a quarter of a second is caught up. Longer stalls
-// (a suspended process) are skipped rather than raced through.
-constexpr int MostTurnsPerPresent = 26;
+// few turns' time, and a busy machine or a GL driver setting itself up may
+// keep the program waiting for a few tenths of a second: up to half a second
+// is caught up, so the picture keeps time with the music. Longer stalls (a
+// suspended process) are skipped rather than raced through.
+constexpr int MostTurnsPerPresent = 53;
 
 struct Options {
     bool fullscreen = false;
