@@ -17,6 +17,11 @@ int TurnsDue(TurnPacer& pacer, double now, int mostTurns)
     return turns;
 }
 
+void PutBackTurns(TurnPacer& pacer, int turns)
+{
+    if (turns > 0) pacer.owedMilliseconds += turns * TurnMilliseconds;
+}
+
 double MillisecondsToNextTurn(const TurnPacer& pacer, double now)
 {
     const double elapsed = pacer.lastPass >= 0.0 && now > pacer.lastPass ? now - pacer.lastPass : 0.0;

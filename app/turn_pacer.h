@@ -16,5 +16,9 @@ struct TurnPacer {
 // animation resumes rather than racing through the lost time.
 int TurnsDue(TurnPacer& pacer, double now, int mostTurns);
 
+// Turns TurnsDue gave that were not run (the pass ran out of time): they are
+// due again at the next pass.
+void PutBackTurns(TurnPacer& pacer, int turns);
+
 // How long after the last pass the next turn falls due (0 when it is due).
 double MillisecondsToNextTurn(const TurnPacer& pacer, double now);

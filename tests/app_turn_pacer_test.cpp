@@ -60,6 +60,21 @@ TEST(TurnPacer, ALatePassWithinTheBoundCatchesUp)
     EXPECT_EQ(TurnsDue(pacer, 5.0 * TurnMilliseconds, 4), 1);
 }
 
+// Turns a pass had no time for are due at the next pass, on top of the time
+// that has passed since; together they still obey the bound.
+TEST(TurnPacer, TurnsPutBackAreDueAgain)
+{
+    TurnPacer pacer;
+    TurnsDue(pacer, 0.0, 8);
+    EXPECT_EQ(TurnsDue(pacer, 6.0 * TurnMilliseconds, 8), 6);
+    PutBackTurns(pacer, 4);
+    EXPECT_DOUBLE_EQ(MillisecondsToNextTurn(pacer, 6.0 * TurnMilliseconds), 0.0);
+    EXPECT_EQ(TurnsDue(pacer, 7.0 * TurnMilliseconds, 8), 5);
+    PutBackTurns(pacer, 5);
+    EXPECT_EQ(TurnsDue(pacer, 11.0 * TurnMilliseconds, 8), 8);   // 9 owed: the bound, the rest forgotten
+    EXPECT_EQ(TurnsDue(pacer, 11.5 * TurnMilliseconds, 8), 0);
+}
+
 TEST(TurnPacer, TheWaitCountsDownToTheNextTurn)
 {
     TurnPacer pacer;

@@ -50,6 +50,11 @@ constexpr Uint8 FullscreenBackground = 0;
 // suspended process) are skipped rather than raced through.
 constexpr int MostTurnsPerPresent = 53;
 
+// Where turns cost more than their 9.5 ms (a slow machine), a pass stops
+// running them after this long and presents, the rest owed to the next pass;
+// the picture then still changes several times a second.
+constexpr double MostTurnMillisecondsPerPresent = 100.0;
+
 struct Options {
     bool fullscreen = false;
     int scale = 0;   // 0: the largest that fits the screen
@@ -269,20 +274,37 @@ void WaitForNextTurn(const TurnPacer& pacer)
     SDL_Delay(static_cast<Uint32>(TruncToInt(wait)) + 1);
 }
 
+// Handles every queued event; true when the loop is to end (a close
+// request, or SIGTERM or SIGINT).
+bool TakeEvents()
+{
+    bool quit = EndRequested;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (HandleEvent(event)) quit = true;
+    return quit;
+}
+
 void RunLoop()
 {
     TurnPacer pacer;
     TurnsDue(pacer, NowMilliseconds(), MostTurnsPerPresent);   // starts the clock
     LoopRunning = 1;
-    for (;;) {
-        bool quit = EndRequested;
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            if (HandleEvent(event)) quit = true;
-        if (quit) break;
-        const int turns = TurnsDue(pacer, NowMilliseconds(), MostTurnsPerPresent);
-        // Every turn renders its frame, also those no present shows.
-        for (int i = 0; i < turns; ++i) RunTurn();
+    while (!TakeEvents()) {
+        const double passStart = NowMilliseconds();
+        const int turns = TurnsDue(pacer, passStart, MostTurnsPerPresent);
+        // Every turn renders its frame, also those no present shows. The
+        // events are taken after each, so that a close request is answered
+        // within a turn even where turns are slow and many fall due at once.
+        for (int i = 0; i < turns; ++i) {
+            RunTurn();
+            if (i + 1 == turns) break;
+            if (TakeEvents()) return;
+            if (NowMilliseconds() - passStart > MostTurnMillisecondsPerPresent) {
+                PutBackTurns(pacer, turns - i - 1);
+                break;
+            }
+        }
         if (turns > 0) Present();
         else WaitForNextTurn(pacer);
     }

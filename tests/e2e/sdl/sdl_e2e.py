@@ -1027,12 +1027,16 @@ def case_minimum_size(options):
             for asked, kept in (((320, 200), (640, 400)), ((500, 600), (640, 600))):
                 subprocess.run(["xdotool", "windowsize", str(window), str(asked[0]), str(asked[1])],
                                env=env, check=True, timeout=10)
-                time.sleep(1.0)
-                size = session.x.size(window)
                 label = "with" if window_manager else "without"
+                try:
+                    wait_until(lambda: session.x.size(window) == kept, 10, f"{kept}")
+                except Failure:
+                    raise Failure(f"{label} a window manager the window became "
+                                  f"{session.x.size(window)} when made {asked}; expected {kept}")
+                time.sleep(0.5)   # and it stays so
+                size = session.x.size(window)
                 print(f"{label} a window manager: asked {asked}, the window is {size}")
-                check(size == kept, f"{label} a window manager the window became {size} when "
-                                    f"made {asked}; expected {kept}")
+                check(size == kept, f"{label} a window manager the window went on to {size}")
             shot = session.x.screenshot(window)
             picture = picture_at(shot.crop(0, 0, PICTURE_W, shot.height), 1)
             frame_number(session, picture)
