@@ -6,7 +6,8 @@
 
 void PlatformSleep(uint32_t) {}
 
-void PlatformShowWarning(const char* caption, const char* text)
+// The text alone, once: it already says what kind of message it is.
+void PlatformShowWarning(const char*, const char* text)
 {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fprintf(stderr, "%s\n", text);
 }
