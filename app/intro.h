@@ -2,7 +2,8 @@
 //
 // A front end calls OnCreate while its window is being created, InitPicture
 // once the window is shown, then FrameStep and presents the OutputImage once
-// per turn of its loop.
+// per turn of its loop; or, in a loop paced by the clock, runs RunTurn for
+// each turn due and presents once per pass.
 #pragma once
 
 #include "base/asset_bytes.h"
