@@ -7,14 +7,14 @@ set -euo pipefail
 # Building and running the Linux intro.
 intro_packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libcli11-dev
+  libsdl2-dev
 )
 
 # The tests, the benchmarks, the capture tool, the Windows build under Wine,
 # the web page in Chromium, the sanitizer and fuzzing builds.
 all_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  libstb-dev python3-xlib
+  python3-xlib
   g++-mingw-w64-i686
   wine wine32:i386
   xvfb xdotool x11-utils imagemagick openbox python3
