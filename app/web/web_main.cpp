@@ -67,8 +67,8 @@ EM_JS(void, CanvasPut, (const uint8_t* rgba, int width, int height), {
 });
 
 // The browser's own modal box; it has no caption of its own to set.
-EM_JS(void, ShowWarningBox, (const char* caption, const char* text), {
-    console.warn(UTF8ToString(caption) + ': ' + UTF8ToString(text));
+EM_JS(void, ShowWarningBox, (const char* text), {
+    console.warn(UTF8ToString(text));
     window.alert(UTF8ToString(text));
 });
 // clang-format on
@@ -150,9 +150,9 @@ long TurnLimitFromArguments(int argc, char** argv)
 
 void PlatformSleep(uint32_t) {}   // the display's refresh paces the turns
 
-void PlatformShowWarning(const char* caption, const char* text)
+void PlatformShowWarning(const char*, const char* text)
 {
-    ShowWarningBox(caption, text);
+    ShowWarningBox(text);   // the text already names the problem; the caption would repeat it
 }
 
 extern "C" {
