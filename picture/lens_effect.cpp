@@ -166,35 +166,40 @@ void RenderEffect()
     // y = v - 512 * 256 in 8.8 fixed point: the entry's column is
     // d = x >> 8 and its row a = y >> 8. Folded into the held quarter, |d|
     // is x >> 8 for x >= 0 and (255 - x) >> 8 = -(x >> 8) for x < 0, that
-    // is ((x ^ m) + (m & 256)) >> 8 with m = x >> 31; the same for the row.
+    // is ((x ^ m) >> 8) + (m & 1) with m = x >> 31; the same for the row.
     constexpr int32_t centre = LensCentre * 256;
     const int32_t du = walk.du, dv = walk.dv;
     const char* table = reinterpret_cast<const char*>(Effect.LensTable);
-    auto lightAt = [table](const uint8_t* spread, uint32_t offset) -> uint32_t {
+    auto lightAt = [](const char* entries, const uint8_t* spread, uint32_t offset) -> uint32_t {
         uint16_t entry;
-        std::memcpy(&entry, table + offset, sizeof entry);
+        std::memcpy(&entry, entries + offset, sizeof entry);
         return spread[entry];
     };
 
     // Sixteen pixels a step. Where all sixteen lie on the same side of the
     // centre row and column (all but at most two steps of a row), one
-    // spread quarter serves them and their folded positions are computed
-    // four at a time in vectors of 32-bit lanes, as byte offsets of their
-    // table entries, taken out two at a time as 64-bit halves. The steps
-    // that straddle the centre go pixel by pixel.
+    // spread quarter serves them, the fold's (m & 1) moves the table's base
+    // by a row and a column, and the rest, (x ^ m) >> 8 and the byte offset
+    // of the entry, is computed four pixels at a time in vectors of 32-bit
+    // lanes, taken out two at a time as 64-bit halves. The steps that
+    // straddle the centre go pixel by pixel.
     using Int4 = int32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
     constexpr int32_t group = 16;
     static_assert(PictureWidth % group == 0);
     const Int4 lanes = {0, 1, 2, 3};
     const Int4 stepX = Int4{} + 4 * du, stepY = Int4{} + 4 * dv;
+    constexpr int32_t rowBytes = 2 * LensQuarterPitch;
     auto tableOffsets = [](Int4 x4, Int4 y4, Int4 flipX, Int4 flipY) {
-        // 2 * LensQuarterIndex(row, column), lane by lane, the multiply by
-        // the pitch as shifts (SSE2 has no 32-bit lane multiply).
-        static_assert(LensQuarterPitch == 512 + 8);
-        const Int4 column = ((x4 ^ flipX) + (flipX & 256)) >> 8;
-        const Int4 row = ((y4 ^ flipY) + (flipY & 256)) >> 8;
-        return reinterpret_cast<Wide2>(((row << 9) + (row << 3) + column) << 1);
+        // 2 * LensQuarterIndex(row, column) for the folded row and column
+        // less their (m & 1), lane by lane: x ^ m and y ^ m are never
+        // negative, so row * 1040 is (y << 2 rounded down to 1024) +
+        // (y >> 4 rounded down to 16), the column's bytes (x >> 7 made
+        // even); SSE2 has no 32-bit lane multiply.
+        static_assert(rowBytes == 1024 + 16);
+        const Int4 fx = x4 ^ flipX, fy = y4 ^ flipY;
+        const Int4 rows = ((fy << 2) & ~0x3FF) + ((fy >> 4) & ~0xF);
+        return reinterpret_cast<Wide2>(rows + ((fx >> 7) & ~1));
     };
 
     // Every index stays inside its table for any view this effect produces
@@ -211,15 +216,16 @@ void RenderEffect()
             if (((x ^ xLast) | (y ^ yLast)) >= 0) {
                 const int32_t flipX = x >> 31, flipY = y >> 31;
                 const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
+                const char* entries = table + (flipY & rowBytes) + (flipX & 2);
                 const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
                 for (int32_t k = 0; k < group; k += 4) {
                     const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
                     x4 += stepX;
                     y4 += stepY;
-                    const uint32_t four = lightAt(spread, offsets[0] & 0xFFFFFFFF) |
-                                          lightAt(spread, offsets[0] >> 32) << 8 |
-                                          lightAt(spread, offsets[1] & 0xFFFFFFFF) << 16 |
-                                          lightAt(spread, offsets[1] >> 32) << 24;
+                    const uint32_t four = lightAt(entries, spread, offsets[0] & 0xFFFFFFFF) |
+                                          lightAt(entries, spread, offsets[0] >> 32) << 8 |
+                                          lightAt(entries, spread, offsets[1] & 0xFFFFFFFF) << 16 |
+                                          lightAt(entries, spread, offsets[1] >> 32) << 24;
                     std::memcpy(target + column + k, &four, sizeof four);
                 }
             } else {
@@ -230,7 +236,7 @@ void RenderEffect()
                     const uint32_t tableRow = static_cast<uint32_t>(((py ^ flipY) + (flipY & 256)) >> 8);
                     const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
                     target[column + k] =
-                        static_cast<uint8_t>(lightAt(spread, 2 * LensQuarterIndex(tableRow, tableColumn)));
+                        static_cast<uint8_t>(lightAt(table, spread, 2 * LensQuarterIndex(tableRow, tableColumn)));
                 }
                 x4 += (group / 4) * stepX;
                 y4 += (group / 4) * stepY;
