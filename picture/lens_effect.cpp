@@ -205,44 +205,53 @@ void RenderEffect()
     // Every index stays inside its table for any view this effect produces
     // (table rows and columns 134..888, so |a| and |d| at most 378; map
     // cells 9..54), so nothing is tested per pixel.
-    for (int32_t row = 0; row < PictureHeight; ++row) {
-        int32_t x = walk.u + row * walk.eu - centre;
-        int32_t y = walk.v + row * walk.ev - centre;
-        Int4 x4 = x + lanes * du;
-        Int4 y4 = y + lanes * dv;
-        uint8_t* target = WorkPixel(0, row);
-        for (int32_t column = 0; column < PictureWidth; column += group) {
-            const int32_t xLast = x + (group - 1) * du, yLast = y + (group - 1) * dv;
-            if (((x ^ xLast) | (y ^ yLast)) >= 0) {
-                const int32_t flipX = x >> 31, flipY = y >> 31;
-                const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
-                const char* entries = table + (flipY & rowBytes) + (flipX & 2);
-                const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
-                for (int32_t k = 0; k < group; k += 4) {
-                    const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
-                    x4 += stepX;
-                    y4 += stepY;
-                    const uint32_t four = lightAt(entries, spread, offsets[0] & 0xFFFFFFFF) |
-                                          lightAt(entries, spread, offsets[0] >> 32) << 8 |
-                                          lightAt(entries, spread, offsets[1] & 0xFFFFFFFF) << 16 |
-                                          lightAt(entries, spread, offsets[1] >> 32) << 24;
-                    std::memcpy(target + column + k, &four, sizeof four);
-                }
-            } else {
-                for (int32_t k = 0; k < group; ++k) {
-                    const int32_t px = x + k * du, py = y + k * dv;
-                    const int32_t flipX = px >> 31, flipY = py >> 31;
-                    const uint32_t tableColumn = static_cast<uint32_t>(((px ^ flipX) + (flipX & 256)) >> 8);
-                    const uint32_t tableRow = static_cast<uint32_t>(((py ^ flipY) + (flipY & 256)) >> 8);
+    //
+    // The picture is walked in strips of StripWidth columns, each top to
+    // bottom: a turned row crosses a table line every pixel or two, and a
+    // whole row's lines would not stay in the first-level cache for the
+    // next row, while a strip's do.
+    constexpr int32_t StripWidth = 64;
+    static_assert(PictureWidth % StripWidth == 0 && StripWidth % group == 0);
+    for (int32_t strip = 0; strip < PictureWidth; strip += StripWidth) {
+        for (int32_t row = 0; row < PictureHeight; ++row) {
+            int32_t x = walk.u + row * walk.eu + strip * du - centre;
+            int32_t y = walk.v + row * walk.ev + strip * dv - centre;
+            Int4 x4 = x + lanes * du;
+            Int4 y4 = y + lanes * dv;
+            uint8_t* target = WorkPixel(0, row);
+            for (int32_t column = strip; column < strip + StripWidth; column += group) {
+                const int32_t xLast = x + (group - 1) * du, yLast = y + (group - 1) * dv;
+                if (((x ^ xLast) | (y ^ yLast)) >= 0) {
+                    const int32_t flipX = x >> 31, flipY = y >> 31;
                     const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
-                    target[column + k] =
-                        static_cast<uint8_t>(lightAt(table, spread, 2 * LensQuarterIndex(tableRow, tableColumn)));
+                    const char* entries = table + (flipY & rowBytes) + (flipX & 2);
+                    const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
+                    for (int32_t k = 0; k < group; k += 4) {
+                        const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
+                        x4 += stepX;
+                        y4 += stepY;
+                        const uint32_t four = lightAt(entries, spread, offsets[0] & 0xFFFFFFFF) |
+                                              lightAt(entries, spread, offsets[0] >> 32) << 8 |
+                                              lightAt(entries, spread, offsets[1] & 0xFFFFFFFF) << 16 |
+                                              lightAt(entries, spread, offsets[1] >> 32) << 24;
+                        std::memcpy(target + column + k, &four, sizeof four);
+                    }
+                } else {
+                    for (int32_t k = 0; k < group; ++k) {
+                        const int32_t px = x + k * du, py = y + k * dv;
+                        const int32_t flipX = px >> 31, flipY = py >> 31;
+                        const uint32_t tableColumn = static_cast<uint32_t>(((px ^ flipX) + (flipX & 256)) >> 8);
+                        const uint32_t tableRow = static_cast<uint32_t>(((py ^ flipY) + (flipY & 256)) >> 8);
+                        const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
+                        const uint32_t offset = 2 * LensQuarterIndex(tableRow, tableColumn);
+                        target[column + k] = static_cast<uint8_t>(lightAt(table, spread, offset));
+                    }
+                    x4 += (group / 4) * stepX;
+                    y4 += (group / 4) * stepY;
                 }
-                x4 += (group / 4) * stepX;
-                y4 += (group / 4) * stepY;
+                x += group * du;
+                y += group * dv;
             }
-            x += group * du;
-            y += group * dv;
         }
     }
 }
