@@ -1,6 +1,5 @@
 #include "picture/lens_effect.h"
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -9,9 +8,6 @@
 #include "picture/surfaces.h"
 
 EffectState Effect;
-
-// Four pixels go out as one 32-bit store, the leftmost in the lowest byte.
-static_assert(std::endian::native == std::endian::little);
 
 void ResetEffect()
 {
@@ -230,11 +226,12 @@ void RenderEffect()
                         const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
                         x4 += stepX;
                         y4 += stepY;
-                        const uint32_t four = lightAt(entries, spread, offsets[0] & 0xFFFFFFFF) |
-                                              lightAt(entries, spread, offsets[0] >> 32) << 8 |
-                                              lightAt(entries, spread, offsets[1] & 0xFFFFFFFF) << 16 |
-                                              lightAt(entries, spread, offsets[1] >> 32) << 24;
-                        std::memcpy(target + column + k, &four, sizeof four);
+                        // Byte stores: cheaper than shifting four into one word.
+                        uint8_t* four = target + column + k;
+                        four[0] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] & 0xFFFFFFFF));
+                        four[1] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] >> 32));
+                        four[2] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] & 0xFFFFFFFF));
+                        four[3] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] >> 32));
                     }
                 } else {
                     for (int32_t k = 0; k < group; ++k) {
