@@ -172,13 +172,11 @@ void RenderEffect()
         return spread[entry];
     };
 
-    // Sixteen pixels a step. Where all sixteen lie on the same side of the
-    // centre row and column (all but at most two steps of a row), one
-    // spread quarter serves them, the fold's (m & 1) moves the table's base
-    // by a row and a column, and the rest, (x ^ m) >> 8 and the byte offset
-    // of the entry, is computed four pixels at a time in vectors of 32-bit
-    // lanes, taken out two at a time as 64-bit halves. The steps that
-    // straddle the centre go pixel by pixel.
+    // Where a run of pixels lies on the same side of the centre row and
+    // column, one spread quarter serves them, the fold's (m & 1) moves the
+    // table's base by a row and a column, and the rest, (x ^ m) >> 8 and
+    // the byte offset of the entry, is computed four pixels at a time in
+    // vectors of 32-bit lanes, taken out two at a time as 64-bit halves.
     using Int4 = int32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
     constexpr int32_t group = 16;
@@ -208,31 +206,46 @@ void RenderEffect()
     // next row, while a strip's do.
     constexpr int32_t StripWidth = 64;
     static_assert(PictureWidth % StripWidth == 0 && StripWidth % group == 0);
+
+    // `count` pixels (a multiple of four) from `out`, the first at (x, y),
+    // all on the same side of the centre row and column.
+    auto walkSameSide = [&](uint8_t* out, int32_t x, int32_t y, int32_t count) {
+        const int32_t flipX = x >> 31, flipY = y >> 31;
+        const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
+        const char* entries = table + (flipY & rowBytes) + (flipX & 2);
+        const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
+        Int4 x4 = x + lanes * du;
+        Int4 y4 = y + lanes * dv;
+        for (int32_t k = 0; k < count; k += 4) {
+            const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
+            x4 += stepX;
+            y4 += stepY;
+            // Byte stores: cheaper than shifting four into one word.
+            out[k + 0] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] & 0xFFFFFFFF));
+            out[k + 1] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] >> 32));
+            out[k + 2] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] & 0xFFFFFFFF));
+            out[k + 3] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] >> 32));
+        }
+    };
+    auto sameSide = [](int32_t x, int32_t y, int32_t xLast, int32_t yLast) {
+        return ((x ^ xLast) | (y ^ yLast)) >= 0;
+    };
+
+    // A strip's row that lies wholly on one side of the centre (all but a
+    // few) is one run; the others go sixteen pixels at a time, and the
+    // sixteen that straddle the centre pixel by pixel.
     for (int32_t strip = 0; strip < PictureWidth; strip += StripWidth) {
         for (int32_t row = 0; row < PictureHeight; ++row) {
             int32_t x = walk.u + row * walk.eu + strip * du - centre;
             int32_t y = walk.v + row * walk.ev + strip * dv - centre;
-            Int4 x4 = x + lanes * du;
-            Int4 y4 = y + lanes * dv;
             uint8_t* target = WorkPixel(0, row);
+            if (sameSide(x, y, x + (StripWidth - 1) * du, y + (StripWidth - 1) * dv)) {
+                walkSameSide(target + strip, x, y, StripWidth);
+                continue;
+            }
             for (int32_t column = strip; column < strip + StripWidth; column += group) {
-                const int32_t xLast = x + (group - 1) * du, yLast = y + (group - 1) * dv;
-                if (((x ^ xLast) | (y ^ yLast)) >= 0) {
-                    const int32_t flipX = x >> 31, flipY = y >> 31;
-                    const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
-                    const char* entries = table + (flipY & rowBytes) + (flipX & 2);
-                    const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
-                    for (int32_t k = 0; k < group; k += 4) {
-                        const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
-                        x4 += stepX;
-                        y4 += stepY;
-                        // Byte stores: cheaper than shifting four into one word.
-                        uint8_t* four = target + column + k;
-                        four[0] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] & 0xFFFFFFFF));
-                        four[1] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] >> 32));
-                        four[2] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] & 0xFFFFFFFF));
-                        four[3] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] >> 32));
-                    }
+                if (sameSide(x, y, x + (group - 1) * du, y + (group - 1) * dv)) {
+                    walkSameSide(target + column, x, y, group);
                 } else {
                     for (int32_t k = 0; k < group; ++k) {
                         const int32_t px = x + k * du, py = y + k * dv;
@@ -243,8 +256,6 @@ void RenderEffect()
                         const uint32_t offset = 2 * LensQuarterIndex(tableRow, tableColumn);
                         target[column + k] = static_cast<uint8_t>(lightAt(table, spread, offset));
                     }
-                    x4 += (group / 4) * stepX;
-                    y4 += (group / 4) * stepY;
                 }
                 x += group * du;
                 y += group * dv;
