@@ -1,6 +1,7 @@
 #include "picture/text_page.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "base/arith.h"
@@ -21,18 +22,24 @@ void LoadFont(const AssetBytes& glyphTable, const AssetBytes& glyphs)
     CopyAssetInto(glyphs, Text.GlyphBitmaps, sizeof Text.GlyphBitmaps);
 }
 
+namespace {
+
+// The RecolourTable's line: entry p is (RecolourStart - RecolourFall * p) >> 8,
+// which stays within 0..65535 for every byte p.
+constexpr uint16_t RecolourStart = 56100;
+constexpr uint16_t RecolourFall = 184;
+static_assert(RecolourStart - RecolourFall * 255 >= 0);
+
+} // namespace
+
 void BuildRecolourTable()
 {
     // A falling line from 219 to 35: dark turns bright and bright dark, and
     // the middle (127, 128) stays put.
-    int32_t running = 56100;
+    int32_t running = RecolourStart;
     for (int32_t& entry : Text.RecolourTable) {
         entry = running >> 8;
-        running -= 184;
-    }
-    for (int p = 0; p < 256; ++p) {
-        Text.inkTable[p] = static_cast<uint8_t>(p);
-        Text.inkTable[256 + p] = static_cast<uint8_t>(Text.RecolourTable[p]);
+        running -= RecolourFall;
     }
 }
 
@@ -43,15 +50,32 @@ void DrawGlyph(int32_t x, int32_t y, int32_t code)
     const uint32_t glyph = Text.GlyphIndexTable[code];
     if (glyph >= GlyphCount) return;
 
+    // A glyph row's sixteen pixels at once: each byte's RecolourTable entry
+    // is the table's line worked out in 16-bit lanes (the even bytes, then
+    // the odd ones), and the row's bits, spread to one byte each, pick it
+    // or the pixel as it was.
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    using Words8 = uint16_t __attribute__((vector_size(16)));
+    using Wide2 = uint64_t __attribute__((vector_size(16)));
+    constexpr Bytes16 bitOfPixel = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01,
+                                    0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+    constexpr uint64_t everyByte = 0x0101010101010101u;
     const uint8_t* bits = Text.GlyphBitmaps + GlyphBytes * glyph;
-    const uint8_t* ink = Text.inkTable;
     uint8_t* row = WorkPixel(x, y);
     for (int k = 0; k < 16; ++k, row += WorkPitch) {
-        // Bit 15 - j of the row, moved to bit 8, picks the recoloured half
-        // of the ink table for pixel j: no branch per pixel.
-        const uint32_t word = (static_cast<uint32_t>(bits[2 * k]) << 8 | bits[2 * k + 1]) << 8;
-        if (word == 0) continue;
-        for (int j = 0; j < 16; ++j) row[j] = ink[(word >> (15 - j) & 0x100u) | row[j]];
+        const uint64_t left = bits[2 * k], right = bits[2 * k + 1];
+        if ((left | right) == 0) continue;
+        const Wide2 spread = {left * everyByte, right * everyByte};
+        const Bytes16 under = reinterpret_cast<Bytes16>((reinterpret_cast<Bytes16>(spread) & bitOfPixel) != 0);
+        Bytes16 pixels;
+        std::memcpy(&pixels, row, sizeof pixels);
+        const Words8 even = reinterpret_cast<Words8>(pixels) & 0xFF;
+        const Words8 odd = reinterpret_cast<Words8>(pixels) >> 8;
+        const Words8 evenNew = (RecolourStart - RecolourFall * even) >> 8;
+        const Words8 oddNew = (RecolourStart - RecolourFall * odd) >> 8;
+        const Bytes16 recoloured = reinterpret_cast<Bytes16>(evenNew | oddNew << 8);
+        const Bytes16 result = (recoloured & under) | (pixels & ~under);
+        std::memcpy(row, &result, sizeof result);
     }
 }
 

@@ -22,10 +22,9 @@ struct TextState {
     // Glyph g at bytes 32g..32g+31: rows top to bottom, each a big-endian
     // 16-bit word whose bit 15 is the leftmost pixel.
     alignas(64) uint8_t GlyphBitmaps[GlyphCount * GlyphBytes] = {};
-    int32_t RecolourTable[256] = {};     // new index for a pixel under a glyph; low byte counts
-    // What DrawGlyph writes for pixel p: entry p (p itself) under a clear
-    // bit, entry 256 + p (the RecolourTable's low byte) under a set one.
-    uint8_t inkTable[512] = {};
+    // New index for a pixel under a glyph, a falling line (DrawGlyph works
+    // the same line out in vector lanes); low byte counts.
+    int32_t RecolourTable[256] = {};
     double WaveXPhase = 0.0;             // horizontal wobble, per column
     double WaveYPhase = 0.0;             // vertical wobble, per column + row
 };

@@ -54,6 +54,24 @@ protected:
     }
 };
 
+TEST_F(TextTest, EveryIndexUnderASetBitTakesItsRecolourTableEntry)
+{
+    // A solid glyph over a cell holding all 256 indices, once at an odd
+    // column (the sixteen pixels straddle the surface's 16-byte alignment),
+    // then a second pass over the same cell brings each back through the
+    // table again.
+    Text.GlyphIndexTable['#'] = 5;
+    SetSolidGlyph(5);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) *WorkPixel(33 + x, 20 + y) = static_cast<uint8_t>(16 * y + x);
+    DrawGlyph(33, 20, '#');
+    for (int p = 0; p < 256; ++p)
+        EXPECT_EQ(*WorkPixel(33 + p % 16, 20 + p / 16), Text.RecolourTable[p]) << p;
+    DrawGlyph(33, 20, '#');
+    for (int p = 0; p < 256; ++p)
+        EXPECT_EQ(*WorkPixel(33 + p % 16, 20 + p / 16), Text.RecolourTable[Text.RecolourTable[p]]) << p;
+}
+
 TEST_F(TextTest, RecolourTableTurnsDarkBrightAndBack)
 {
     const int low[] = {219, 218, 217, 216, 216, 215, 214, 214};
