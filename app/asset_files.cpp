@@ -18,7 +18,7 @@ uint8_t LogoFileBytes[sizeof LogoState::LogoFileBuffer];
 uint8_t FontTableFileBytes[sizeof TextState::GlyphIndexTable];
 uint8_t FontGlyphFileBytes[sizeof TextState::GlyphBitmaps];
 
-} // namespace
+}   // namespace
 
 int32_t FileSize(std::FILE* file)
 {

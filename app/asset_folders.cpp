@@ -13,7 +13,7 @@ constexpr int NameCount = sizeof Names / sizeof Names[0];
 
 std::string Found[NameCount];
 
-} // namespace
+}   // namespace
 
 std::vector<const char*> LocateAssets(std::span<const std::filesystem::path> folders)
 {

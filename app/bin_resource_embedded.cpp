@@ -20,7 +20,7 @@ const EmbeddedResource BinResources[] = {
     {102, BinResource102, &BinResource102Size},
 };
 
-} // namespace
+}   // namespace
 
 const void* LoadBinResource(uint32_t id, uint32_t* size)
 {

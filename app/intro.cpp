@@ -15,7 +15,7 @@ namespace {
 
 SoundServer* Server = nullptr;
 
-} // namespace
+}   // namespace
 
 int OnCreate(void* window)
 {
@@ -48,7 +48,7 @@ int SetUpPicture(LoadAssets loadAssets)
     return 0;
 }
 
-} // namespace
+}   // namespace
 
 int InitPicture()
 {

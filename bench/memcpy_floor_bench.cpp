@@ -22,4 +22,4 @@ void MemcpyFloor(benchmark::State& state)
 }
 BENCHMARK(MemcpyFloor);
 
-} // namespace
+}   // namespace

@@ -28,7 +28,8 @@ std::vector<uint8_t> BusySong()
         return state >> 8;
     };
     for (int frame = 0; frame < 3000; ++frame) {
-        const uint16_t periods[3] = {static_cast<uint16_t>(30 + next() % 1500), static_cast<uint16_t>(30 + next() % 800),
+        const uint16_t periods[3] = {static_cast<uint16_t>(30 + next() % 1500),
+                                     static_cast<uint16_t>(30 + next() % 800),
                                      static_cast<uint16_t>(30 + next() % 3000)};
         for (uint16_t p : periods) {
             song.push_back(static_cast<uint8_t>(p));
@@ -39,8 +40,8 @@ std::vector<uint8_t> BusySong()
         song.push_back(static_cast<uint8_t>(0x10 | (next() & 15)));
         song.push_back(static_cast<uint8_t>(next() & 15));
         song.push_back(0x1F);
-        song.push_back(static_cast<uint8_t>(next()));        // envelope period low
-        song.push_back(static_cast<uint8_t>(next() & 3));    // and high
+        song.push_back(static_cast<uint8_t>(next()));       // envelope period low
+        song.push_back(static_cast<uint8_t>(next() & 3));   // and high
         song.push_back(frame % 10 == 0 ? static_cast<uint8_t>(8 + frame / 10 % 8) : 255);
     }
     return song;
@@ -68,9 +69,9 @@ void FillCallbackOneSecond(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 44100);
-    state.counters["x_real_time"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["x_real_time"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                       benchmark::Counter::kIsRate);
 }
 BENCHMARK(FillCallbackOneSecond)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}   // namespace

@@ -50,16 +50,28 @@ void EffectPass(benchmark::State& state)
         Effect.FrameCounter += 1.0;
     });
 }
-void LogoPass(benchmark::State& state) { Run(state, ApplyLogo); }
-void TextPass(benchmark::State& state) { Run(state, DrawTextPage); }
+void LogoPass(benchmark::State& state)
+{
+    Run(state, ApplyLogo);
+}
+void TextPass(benchmark::State& state)
+{
+    Run(state, DrawTextPage);
+}
 void ConvertPass(benchmark::State& state)
 {
     Run(state, [] { ConvertFrame(); });
 }
 
 // The one-time set-up before the first frame, and its largest step.
-void StartUp(benchmark::State& state) { Run(state, [] { InitPicture(); }); }
-void LensTableBuild(benchmark::State& state) { Run(state, BuildLensTable); }
+void StartUp(benchmark::State& state)
+{
+    Run(state, [] { InitPicture(); });
+}
+void LensTableBuild(benchmark::State& state)
+{
+    Run(state, BuildLensTable);
+}
 
 BENCHMARK(WholeFrame);
 BENCHMARK(EffectPass);
@@ -69,4 +81,4 @@ BENCHMARK(ConvertPass);
 BENCHMARK(StartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(LensTableBuild)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace

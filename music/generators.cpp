@@ -9,10 +9,22 @@ namespace {
 
 // Shape number (low 4 bits of register 13) to pattern.
 constexpr EnvelopePattern EnvelopeShapeTable[16] = {
-    DecayPattern,           DecayPattern,          DecayPattern,           DecayPattern,
-    AttackPattern,          AttackPattern,         AttackPattern,          AttackPattern,
-    FallingSawPattern,      DecayPattern,          TriangleDownFirstPattern, DecayHoldHighPattern,
-    RisingSawPattern,       AttackHoldHighPattern, TriangleUpFirstPattern, AttackPattern,
+    DecayPattern,
+    DecayPattern,
+    DecayPattern,
+    DecayPattern,
+    AttackPattern,
+    AttackPattern,
+    AttackPattern,
+    AttackPattern,
+    FallingSawPattern,
+    DecayPattern,
+    TriangleDownFirstPattern,
+    DecayHoldHighPattern,
+    RisingSawPattern,
+    AttackHoldHighPattern,
+    TriangleUpFirstPattern,
+    AttackPattern,
 };
 
 // The companion square of a fixed-level voice gains this much per sample on
@@ -30,8 +42,8 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
 void GenerateNoise(int32_t start, int32_t count)
 {
     const int32_t period = Player.chip.noisePeriod;
-    const uint32_t step =
-        StepFor(Player.noiseStep, static_cast<uint32_t>(period), [period] { return NoiseStep(period); });
+    const uint32_t step = StepFor(Player.noiseStep, static_cast<uint32_t>(period),
+                                  [period] { return NoiseStep(period); });
     const int32_t* table = Player.NoiseTable;
     int32_t* out = Player.noiseBlock + start;
     uint32_t phase = Player.noisePhase;
@@ -45,8 +57,8 @@ void GenerateNoise(int32_t start, int32_t count)
 void GenerateEnvelope(int32_t start, int32_t count)
 {
     const int32_t period = Player.chip.envelopePeriod;
-    const uint32_t step =
-        StepFor(Player.envelopeStep, static_cast<uint32_t>(period), [period] { return EnvelopeStep(period); });
+    const uint32_t step = StepFor(Player.envelopeStep, static_cast<uint32_t>(period),
+                                  [period] { return EnvelopeStep(period); });
     const int32_t* pattern = Player.envelopePatterns[Player.envelopePattern].data();
     int32_t* out = Player.envelopeBlock + start;
     uint32_t phase = Player.envelopePhase;
@@ -94,7 +106,7 @@ void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_
     voice.phase = phase;
 }
 
-} // namespace
+}   // namespace
 
 uint32_t ToneStep(uint32_t period)
 {

@@ -18,6 +18,6 @@ void RestartEnvelope(uint32_t shape);
 void GenerateBlock(int32_t start, int32_t count);
 
 // Phase steps per sample.
-uint32_t ToneStep(uint32_t period);       // 2^32 units per cycle; low 12 bits of period count
-uint32_t EnvelopeStep(int32_t period);    // 2^26 units per pattern entry
-uint32_t NoiseStep(int32_t noisePeriod);  // 2^16 units per table entry
+uint32_t ToneStep(uint32_t period);        // 2^32 units per cycle; low 12 bits of period count
+uint32_t EnvelopeStep(int32_t period);     // 2^26 units per pattern entry
+uint32_t NoiseStep(int32_t noisePeriod);   // 2^16 units per table entry

@@ -19,9 +19,9 @@ constexpr uint32_t LongEchoDelay = 12000;   // 272.1 ms, at 170 / 1024
 constexpr uint32_t ShortEchoDelay = 3000;   // 68.0 ms, at 240 / 1024
 constexpr int32_t LongEchoGain = 170;
 constexpr int32_t ShortEchoGain = 240;
-constexpr int32_t SampleLimit = 32767;      // symmetric: the lower bound is -32767
+constexpr int32_t SampleLimit = 32767;   // symmetric: the lower bound is -32767
 
-} // namespace
+}   // namespace
 
 void FrameTick()
 {
@@ -70,28 +70,29 @@ void MixWholeBlock(int16_t* out, const int32_t* amplitude, const int32_t* envelo
         __m128i sum = _mm_sub_epi32(_mm_setzero_si128(), offset);
         for (int v = 0; v < VoiceCount; ++v) {
             const __m128i q = load(Player.toneBlocks[v] + i);
-            const __m128i voice =
-                _mm_and_si128(_mm_or_si128(_mm_and_si128(e, envelopeM[v]), fixed[v]), _mm_or_si128(q, toneOff[v]));
+            const __m128i voice = _mm_and_si128(_mm_or_si128(_mm_and_si128(e, envelopeM[v]), fixed[v]),
+                                                _mm_or_si128(q, toneOff[v]));
             const __m128i noise = _mm_and_si128(_mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12), noiseM[v]);
             sum = _mm_add_epi32(sum, _mm_add_epi32(voice, noise));
         }
         const __m128i dry = _mm_srai_epi32(_mm_slli_epi32(sum, 8), 8);
         // (far, near) as 16-bit pairs, times (170, 240) and added.
-        const __m128i taps =
-            _mm_or_si128(_mm_and_si128(load(farOutput + i), low16), _mm_slli_epi32(load(nearOutput + i), 16));
+        const __m128i taps = _mm_or_si128(_mm_and_si128(load(farOutput + i), low16),
+                                          _mm_slli_epi32(load(nearOutput + i), 16));
         return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(dry, 10), _mm_madd_epi16(taps, echoGains)), 10);
     };
     for (int32_t i = 0; i < BlockSamples; i += 8) {
         const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i), mixFour(i + 4)), lowest);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i), _mm_srai_epi32(_mm_unpacklo_epi16(samples, samples), 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i),
+                         _mm_srai_epi32(_mm_unpacklo_epi16(samples, samples), 16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i + 4),
                          _mm_srai_epi32(_mm_unpackhi_epi16(samples, samples), 16));
     }
     Player.sampleCounter = counter + BlockSamples;
 }
 
-} // namespace
+}   // namespace
 #endif
 
 void MixBlock(int16_t* out, int32_t count)

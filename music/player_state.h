@@ -21,10 +21,10 @@ constexpr int32_t ToneBlockSize = 32768;
 constexpr int32_t EchoHistorySize = 32768;
 constexpr int32_t VoiceCount = 3;
 
-constexpr int32_t BlockSamples = 32;          // samples between two ticks of the clock
-constexpr int32_t StartCountdown = 10;        // the first 9 FillCallback calls write nothing
-constexpr int32_t MasterVolume = 256;         // 256 is unity
-constexpr int32_t ReplayRate = 50;            // song frames per second
+constexpr int32_t BlockSamples = 32;     // samples between two ticks of the clock
+constexpr int32_t StartCountdown = 10;   // the first 9 FillCallback calls write nothing
+constexpr int32_t MasterVolume = 256;    // 256 is unity
+constexpr int32_t ReplayRate = 50;       // song frames per second
 // 1558264 = 2^31 * 32 / 44,100 rounded down: added once per 32 samples, the
 // accumulator crosses 2^31 ReplayRate times a second.
 constexpr uint32_t TickStep = ReplayRate * 1558264u;   // 77913200
@@ -53,24 +53,24 @@ constexpr EnvelopeLevels EnvelopePatternLevels()
 {
     enum Run { Fall, Rise, Low, High };
     constexpr Run runs[EnvelopePatternCount][4] = {
-        {Fall, Low, Low, Low},       // decay
-        {Rise, Low, Low, Low},       // attack
-        {Fall, Fall, Fall, Fall},    // falling saw
-        {Rise, Rise, Rise, Rise},    // rising saw
-        {Fall, Rise, Fall, Rise},    // triangle, down first
-        {Rise, Fall, Rise, Fall},    // triangle, up first
-        {Fall, High, High, High},    // decay, then hold high
-        {Rise, High, High, High},    // attack, then hold high
-        {High, High, High, High},    // start: every entry on
+        {Fall, Low, Low, Low},      // decay
+        {Rise, Low, Low, Low},      // attack
+        {Fall, Fall, Fall, Fall},   // falling saw
+        {Rise, Rise, Rise, Rise},   // rising saw
+        {Fall, Rise, Fall, Rise},   // triangle, down first
+        {Rise, Fall, Rise, Fall},   // triangle, up first
+        {Fall, High, High, High},   // decay, then hold high
+        {Rise, High, High, High},   // attack, then hold high
+        {High, High, High, High},   // start: every entry on
     };
     EnvelopeLevels levels{};
     for (int p = 0; p < EnvelopePatternCount; ++p) {
         for (int run = 0; run < 4; ++run) {
             for (int step = 0; step < 16; ++step) {
-                const int32_t level = runs[p][run] == Fall ? 15 - step
-                                    : runs[p][run] == Rise ? step
-                                    : runs[p][run] == High ? 15
-                                                           : 0;
+                const int32_t level = runs[p][run] == Fall   ? 15 - step
+                                      : runs[p][run] == Rise ? step
+                                      : runs[p][run] == High ? 15
+                                                             : 0;
                 levels[p][run * 16 + step] = level;
             }
         }
@@ -85,19 +85,19 @@ struct ChipRegisters {
     uint8_t mixer = 255;               // bit v: tone v off; bit 3+v: noise v off
     int32_t envelopePeriodLow = 0;
     int32_t envelopePeriodHigh = 0;
-    int32_t envelopePeriod = 0;        // high * 256 + low
-    int32_t envelopeShape = 0;         // last shape byte received
+    int32_t envelopePeriod = 0;   // high * 256 + low
+    int32_t envelopeShape = 0;    // last shape byte received
 };
 
 // One tone voice (A, B, C).
 struct Voice {
-    uint32_t phase = 0;          // bit 31 is the square wave
-    uint32_t secondPhase = 0;    // the detuned companion square of a fixed-level voice
+    uint32_t phase = 0;         // bit 31 is the square wave
+    uint32_t secondPhase = 0;   // the detuned companion square of a fixed-level voice
     uint8_t noiseEnable = 0;
     uint8_t toneEnable = 0;
-    uint8_t envelopeMode = 0;    // 1: the level comes from the envelope
-    uint16_t period = 0;         // only the low 12 bits reach the generator
-    int32_t volume = 0;          // register byte; low 4 bits are the fixed level
+    uint8_t envelopeMode = 0;   // 1: the level comes from the envelope
+    uint16_t period = 0;        // only the low 12 bits reach the generator
+    int32_t volume = 0;         // register byte; low 4 bits are the fixed level
 };
 
 // The last period a generator turned into a step, and that step: a step
@@ -114,9 +114,9 @@ struct PlayerState {
     PlayerState();
 
     // Song file.
-    int32_t songSize = 0;        // bytes loaded (capped at the buffer), -1 if unreadable
-    int32_t readPosition = 0;    // where the next frame starts
-    int32_t compressed = 0;      // 1 for the delta format
+    int32_t songSize = 0;       // bytes loaded (capped at the buffer), -1 if unreadable
+    int32_t readPosition = 0;   // where the next frame starts
+    int32_t compressed = 0;     // 1 for the delta format
 
     // Registers written by the decoder.
     ChipRegisters chip;
@@ -142,9 +142,9 @@ struct PlayerState {
 
     // Sample clock and mixer.
     uint32_t tickAccumulator = 0x7FFFFFFF;   // the first tick decodes a frame
-    int32_t blockRemainder = 0;   // samples still due from the block the last tick began
+    int32_t blockRemainder = 0;              // samples still due from the block the last tick began
     int32_t startCountdown = StartCountdown;
-    uint32_t sampleCounter = 0;   // every mixed sample; indexes the history
+    uint32_t sampleCounter = 0;                              // every mixed sample; indexes the history
     alignas(64) int32_t EchoHistory[EchoHistorySize] = {};   // clamped outputs
 
     // Last, so that the memory checker's guard zone follows it.

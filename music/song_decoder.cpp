@@ -65,8 +65,8 @@ void DecodeDeltaFrame()
         if (changes(r)) chip.tonePeriodBytes[r] = NextByte();
     }
     for (int v = 0; v < VoiceCount; ++v) {
-        Player.voices[v].period =
-            static_cast<uint16_t>(chip.tonePeriodBytes[2 * v + 1] << 8 | chip.tonePeriodBytes[2 * v]);
+        Player.voices[v].period = static_cast<uint16_t>(chip.tonePeriodBytes[2 * v + 1] << 8 |
+                                                        chip.tonePeriodBytes[2 * v]);
     }
     if (changes(6)) chip.noisePeriod = NextByte();
     chip.noisePeriod &= 0x1F;
@@ -85,7 +85,7 @@ void DecodeDeltaFrame()
     DeriveVoiceFlags();
 }
 
-} // namespace
+}   // namespace
 
 void LoadSong(const AssetBytes& song)
 {

@@ -33,8 +33,8 @@ void BuildLensTable()
         const double rowDistance = a;
         for (int d = a; d < LensQuarter; ++d) {
             const double columnDistance = d;
-            const double e =
-                std::sqrt(532900.0 - columnDistance * columnDistance - rowDistance * rowDistance) * 4.0 - 1500.0;
+            const double e = std::sqrt(532900.0 - columnDistance * columnDistance - rowDistance * rowDistance) * 4.0 -
+                             1500.0;
             const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
             const uint32_t x = static_cast<uint32_t>(TruncToInt(h * columnDistance));
             const uint32_t y = static_cast<uint32_t>(TruncToInt(h * rowDistance));
@@ -148,7 +148,7 @@ void SpreadLight(int32_t bx, int32_t by)
     }
 }
 
-} // namespace
+}   // namespace
 
 LensWalk StartLensWalk(double theta)
 {
@@ -243,9 +243,7 @@ void RenderEffect()
             out[k + 3] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] >> 32));
         }
     };
-    auto sameSide = [](int32_t x, int32_t y, int32_t xLast, int32_t yLast) {
-        return ((x ^ xLast) | (y ^ yLast)) >= 0;
-    };
+    auto sameSide = [](int32_t x, int32_t y, int32_t xLast, int32_t yLast) { return ((x ^ xLast) | (y ^ yLast)) >= 0; };
 
     // A strip's row that lies wholly on one side of the centre (all but a
     // few) is one run; the others go sixteen pixels at a time, and the

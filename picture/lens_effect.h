@@ -8,11 +8,11 @@
 
 #include <cstdint>
 
-constexpr int LensSize = 1024;        // the lens covers LensSize x LensSize entries
-constexpr int LensCentre = 512;       // its centre row and column
-constexpr int LightMapPitch = 128;    // bytes per LightMap row
-constexpr int LightMapCells = 64;     // rows and columns of lit cells
-constexpr int LensReach = 221;        // every displacement lies within -221..221
+constexpr int LensSize = 1024;       // the lens covers LensSize x LensSize entries
+constexpr int LensCentre = 512;      // its centre row and column
+constexpr int LightMapPitch = 128;   // bytes per LightMap row
+constexpr int LightMapCells = 64;    // rows and columns of lit cells
+constexpr int LensReach = 221;       // every displacement lies within -221..221
 
 // The lens is mirror-symmetric about its centre row and column: the entry
 // at (512 + a, 512 + d) is the one at (512 + |a|, 512 + |d|) with the signs
@@ -30,8 +30,8 @@ constexpr uint32_t LensQuarterIndex(uint32_t row, uint32_t column)
 // This frame's light for a displacement (x, y) lies in the spread quarter
 // of the signs of x and y, (y < 0) * 2 + (x < 0), at |y| * 256 + |x|: the
 // value a folded LensTable entry names.
-constexpr int SpreadPitch = 256;                                // > LensReach
-constexpr int SpreadQuarter = (LensReach + 1) * SpreadPitch;    // bytes per quarter
+constexpr int SpreadPitch = 256;                               // > LensReach
+constexpr int SpreadQuarter = (LensReach + 1) * SpreadPitch;   // bytes per quarter
 
 // Per-frame speed and the two heights that shape the lens; fixed.
 constexpr double EffectSpeed = 3.0;

@@ -30,7 +30,7 @@ constexpr uint16_t RecolourStart = 56100;
 constexpr uint16_t RecolourFall = 184;
 static_assert(RecolourStart - RecolourFall * 255 >= 0);
 
-} // namespace
+}   // namespace
 
 void BuildRecolourTable()
 {

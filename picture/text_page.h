@@ -7,8 +7,8 @@
 
 #include "base/asset_bytes.h"
 
-constexpr int GlyphCount = 80;                               // room in GlyphBitmaps
-constexpr int GlyphBytes = 32;                               // 16 rows of two bytes
+constexpr int GlyphCount = 80;   // room in GlyphBitmaps
+constexpr int GlyphBytes = 32;   // 16 rows of two bytes
 constexpr int TextColumns = 40;
 constexpr int TextRows = 25;
 
@@ -25,8 +25,8 @@ struct TextState {
     // New index for a pixel under a glyph, a falling line (DrawGlyph works
     // the same line out in vector lanes); low byte counts.
     int32_t RecolourTable[256] = {};
-    double WaveXPhase = 0.0;             // horizontal wobble, per column
-    double WaveYPhase = 0.0;             // vertical wobble, per column + row
+    double WaveXPhase = 0.0;   // horizontal wobble, per column
+    double WaveYPhase = 0.0;   // vertical wobble, per column + row
 };
 
 extern TextState Text;

@@ -25,8 +25,8 @@ void GetMemoryRingPosition(const MemoryRing& ring, PlayPosition* position)
     position->played = played;
 }
 
-int LockMemoryRing(MemoryRing& ring, uint32_t offset, uint32_t bytes,
-                   void** region1, uint32_t* size1, void** region2, uint32_t* size2)
+int LockMemoryRing(MemoryRing& ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+                   uint32_t* size2)
 {
     if (offset >= ring.bytes || bytes == 0 || bytes > ring.bytes) return -1;
     const uint32_t first = bytes < ring.bytes - offset ? bytes : ring.bytes - offset;

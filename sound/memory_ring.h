@@ -38,8 +38,8 @@ struct MemoryRing {
 // A silent ring of `bytes` (even, at most the capacity) with its cursor at 0.
 int OpenMemoryRing(MemoryRing& ring, uint32_t bytes);
 void GetMemoryRingPosition(const MemoryRing& ring, PlayPosition* position);
-int LockMemoryRing(MemoryRing& ring, uint32_t offset, uint32_t bytes,
-                   void** region1, uint32_t* size1, void** region2, uint32_t* size2);
+int LockMemoryRing(MemoryRing& ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+                   uint32_t* size2);
 void UnlockMemoryRing(MemoryRing& ring);
 // True when a stretch of `bytes` may reach the byte the output plays next:
 // only a whole ring does, since a refill otherwise writes behind the cursor.

@@ -29,14 +29,13 @@ struct PlayPosition {
 // of `ringBytes` playing in a loop. What it made is stored in `device`,
 // `primary` (a device that needs one to set the format) and `ring` as it
 // goes, and stays there when a later step fails.
-int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary,
-               SoundBuffer** ring);
+int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary, SoundBuffer** ring);
 
 int BufferGetPlayPosition(SoundBuffer* ring, PlayPosition* position);
 // Hands out `bytes` of the ring from `offset` as one or two regions (the
 // second, from the ring's start, only when the stretch wraps).
-int BufferLock(SoundBuffer* ring, uint32_t offset, uint32_t bytes,
-               void** region1, uint32_t* size1, void** region2, uint32_t* size2);
+int BufferLock(SoundBuffer* ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+               uint32_t* size2);
 int BufferUnlock(SoundBuffer* ring, void* region1, uint32_t size1, void* region2, uint32_t size2);
 // Gets a lost ring back and playing in a loop again.
 int BufferRecover(SoundBuffer* ring);

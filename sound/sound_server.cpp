@@ -6,7 +6,7 @@ namespace {
 // sound thread uses it.
 int16_t Unheard[RingBytes / 2];
 
-} // namespace
+}   // namespace
 
 SoundServer::SoundServer(void* window) : fillCallback(nullptr), window(window)
 {

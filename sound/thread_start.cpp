@@ -9,7 +9,7 @@ struct ThreadStart {
 
 ThreadStart Start;
 
-} // namespace
+}   // namespace
 
 void* PrepareThreadStart(uint32_t (*entry)(void*), void* parameter)
 {

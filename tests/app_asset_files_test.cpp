@@ -34,8 +34,8 @@ protected:
     std::string Write(const char* name, const std::vector<uint8_t>& bytes)
     {
         const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
 
@@ -164,7 +164,7 @@ TEST_F(AssetFilesTest, EachAssetFromTheFirstFolderThatHoldsIt)
 {
     fs::create_directories(dir / "first");
     fs::create_directories(dir / "second");
-    fs::create_directories(dir / "first" / LogoFileName);   // a directory is no asset
+    fs::create_directories(dir / "first" / LogoFileName);                 // a directory is no asset
     ASSERT_EQ(mkfifo((dir / "first" / SongFileName).c_str(), 0600), 0);   // nor a FIFO
     Write("first/FNT1616.FTB", Counting(4));
     Write("second/FNT1616.FTB", Counting(4));
@@ -220,4 +220,4 @@ TEST(BinResources, TestBlockAndGlyphNumbering)
     EXPECT_EQ(LoadBinResource(103, nullptr), nullptr);
 }
 
-} // namespace
+}   // namespace

@@ -165,4 +165,4 @@ TEST(HostileFiles, AFifoCountsAsMissingAndIsNeverWaitedOn)
     EXPECT_EQ(WEXITSTATUS(status), 0) << "a FIFO must read as a missing file";
 }
 
-} // namespace
+}   // namespace

@@ -86,4 +86,4 @@ TEST(TurnPacer, TheWaitCountsDownToTheNextTurn)
     EXPECT_EQ(TurnsDue(pacer, 50.0, 8), 0);
 }
 
-} // namespace
+}   // namespace

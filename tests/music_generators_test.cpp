@@ -84,8 +84,15 @@ TEST_F(GeneratorSteps, EnvelopeAndNoiseSteps)
 
 TEST_F(GeneratorSteps, EveryPhaseAdvancesByTheStepOfItsRegisters)
 {
-    LoadOneFrame({.periodA = 1, .periodB = 0xF064, .periodC = 4095, .noisePeriod = 31, .mixer = 0,
-                  .volumeA = 0x10, .envelopeLow = 0xE8, .envelopeHigh = 0x03, .shape = 255});
+    LoadOneFrame({.periodA = 1,
+                  .periodB = 0xF064,
+                  .periodC = 4095,
+                  .noisePeriod = 31,
+                  .mixer = 0,
+                  .volumeA = 0x10,
+                  .envelopeLow = 0xE8,
+                  .envelopeHigh = 0x03,
+                  .shape = 255});
     Run(Player.noiseBlock, 100);
     EXPECT_EQ(Player.voices[0].phase, 100u * 3584009216u);
     EXPECT_EQ(Player.voices[0].secondPhase, 0u);   // envelope mode: the companion rests
@@ -225,11 +232,11 @@ TEST_F(GeneratorEnvelopes, ADecayStartsAgainAfter64Steps)
     DecodeFrame();
     const std::vector<int32_t> envelope = Run(Player.envelopeBlock, 22600);
     EXPECT_EQ(envelope[0], 16383);
-    EXPECT_EQ(envelope[352], 16383);    // 352 * 190217 < 2^26
-    EXPECT_EQ(envelope[353], 10610);    // entry 1, level 14
-    EXPECT_EQ(envelope[5300], 31);      // entry 15, level 0
-    EXPECT_EQ(envelope[22579], 31);     // entry 63
-    EXPECT_EQ(envelope[22580], 16383);  // entry 0 again
+    EXPECT_EQ(envelope[352], 16383);     // 352 * 190217 < 2^26
+    EXPECT_EQ(envelope[353], 10610);     // entry 1, level 14
+    EXPECT_EQ(envelope[5300], 31);       // entry 15, level 0
+    EXPECT_EQ(envelope[22579], 31);      // entry 63
+    EXPECT_EQ(envelope[22580], 16383);   // entry 0 again
     for (size_t i = 1; i < 22580; ++i) ASSERT_LE(envelope[i], envelope[i - 1]) << i;
 
     // Period 0 freezes the envelope on the first entry of a new pattern.
@@ -239,4 +246,4 @@ TEST_F(GeneratorEnvelopes, ADecayStartsAgainAfter64Steps)
     for (int32_t level : Run(Player.envelopeBlock, 1000)) ASSERT_EQ(level, 31);
 }
 
-} // namespace
+}   // namespace

@@ -66,7 +66,9 @@ class MusicGolden : public MusicTest {};
 TEST_F(MusicGolden, CommittedSong)
 {
     static uint8_t file[SongBufferSize];
-    const AssetBytes song = ReadAsset(QUILLMOOR_ASSETS_DIR "/" "ZEB_27.DMP", file, sizeof file);
+    const AssetBytes song = ReadAsset(QUILLMOOR_ASSETS_DIR "/"
+                                                           "ZEB_27.DMP",
+                                      file, sizeof file);
     ASSERT_GT(song.fileSize, 0) << "the committed song is missing";
     LoadSong(song);
     const uint64_t digest = PacedStreamDigest();
@@ -80,4 +82,4 @@ TEST_F(MusicGolden, BusySong)
     EXPECT_EQ(digest, 0x565fe329ee695bb0u) << std::hex << "0x" << digest;
 }
 
-} // namespace
+}   // namespace

@@ -75,8 +75,10 @@ TEST_F(LongRun, TheClockKeepsFiftyFramesASecondForHours)
         // At most two frames pass in one call, far fewer than the song's
         // length, so the distance travelled is unambiguous.
         const uint32_t frame = Player.voices[0].period;
-        if (started) decodes += (frame + frames - lastFrame) % frames;
-        else decodes = frame + 1;   // frames 0 to `frame` so far
+        if (started)
+            decodes += (frame + frames - lastFrame) % frames;
+        else
+            decodes = frame + 1;   // frames 0 to `frame` so far
         started = true;
         lastFrame = frame;
     }
@@ -114,4 +116,4 @@ TEST_F(LongRun, TheSampleCounterWrapsWithoutAGlitch)
     EXPECT_TRUE(wrapped == reference);
 }
 
-} // namespace
+}   // namespace

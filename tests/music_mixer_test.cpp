@@ -215,4 +215,4 @@ TEST_F(MixerOutput, SumsAreClampedToPlusMinus32767)
     EXPECT_GT(std::count(out.begin(), out.end(), int16_t{-32767}), 1000);
 }
 
-} // namespace
+}   // namespace

@@ -96,8 +96,7 @@ TEST_F(MusicPitch, AMinuteOfMelodyKeepsItsNotesUnderTheEcho)
         const size_t from = static_cast<size_t>(second) * 44100 + 4410;
         const size_t to = from + 35280;
         for (size_t i = from; i < to; ++i) {
-            ASSERT_TRUE(dry[i] == -1 || dry[i] == -16384)
-                << "second " << second << " sample " << i << ": " << dry[i];
+            ASSERT_TRUE(dry[i] == -1 || dry[i] == -16384) << "second " << second << " sample " << i << ": " << dry[i];
         }
         const double expected = 125000.0 / period;
         EXPECT_NEAR(RisingFrequency(dry, from, to, -8192), expected, expected * 0.002) << "second " << second;
@@ -106,4 +105,4 @@ TEST_F(MusicPitch, AMinuteOfMelodyKeepsItsNotesUnderTheEcho)
     }
 }
 
-} // namespace
+}   // namespace

@@ -68,8 +68,7 @@ TEST_F(SongLoad, LoadingPreparesTheStartRegistersAndTables)
     Load(RawSong({{}}));
     EXPECT_EQ(Player.chip.mixer, 255);
     EXPECT_EQ(Player.chip.noisePeriod, 0);
-    const int32_t halved[16] = {31,   80,   132,  188,  290,  387,  577,  787,
-                                1130, 1544, 2285, 3116, 4665, 6593, 10610, 16383};
+    const int32_t halved[16] = {31, 80, 132, 188, 290, 387, 577, 787, 1130, 1544, 2285, 3116, 4665, 6593, 10610, 16383};
     for (int level = 0; level < 16; ++level) EXPECT_EQ(Player.VolumeTable[level], halved[level]);
     EXPECT_EQ(Player.NoiseTable[0], -763);
 }
@@ -102,8 +101,16 @@ TEST_F(SongLoad, AMissingOrEmptySongDecodesZeroFramesForever)
 
 TEST_F(SongRawFrames, FieldsFlagsAndMasks)
 {
-    Load(RawSong({{.periodA = 0xF123, .periodB = 0x0456, .periodC = 0x0FFF, .noisePeriod = 0x3F, .mixer = 0x38,
-                   .volumeA = 0x1F, .volumeB = 0x0F, .volumeC = 0xE5, .envelopeLow = 0x34, .envelopeHigh = 0x12,
+    Load(RawSong({{.periodA = 0xF123,
+                   .periodB = 0x0456,
+                   .periodC = 0x0FFF,
+                   .noisePeriod = 0x3F,
+                   .mixer = 0x38,
+                   .volumeA = 0x1F,
+                   .volumeB = 0x0F,
+                   .volumeC = 0xE5,
+                   .envelopeLow = 0x34,
+                   .envelopeHigh = 0x12,
                    .shape = 9},
                   {.noisePeriod = 0x25, .mixer = 0x07}}));
     DecodeFrame();
@@ -138,8 +145,14 @@ TEST_F(SongRawFrames, ThreeFramesLoopWithoutAPause)
 TEST_F(SongRawFrames, APartialLastFrameIsCompletedWithZeros)
 {
     std::vector<uint8_t> song = RawSong({{.periodA = 7, .mixer = 0x3F, .volumeA = 9, .volumeC = 3},
-                                         {.periodA = 0x0201, .periodB = 0x0403, .noisePeriod = 5, .mixer = 6,
-                                          .volumeA = 7, .volumeB = 8, .volumeC = 9, .envelopeLow = 10}});
+                                         {.periodA = 0x0201,
+                                          .periodB = 0x0403,
+                                          .noisePeriod = 5,
+                                          .mixer = 6,
+                                          .volumeA = 7,
+                                          .volumeB = 8,
+                                          .volumeC = 9,
+                                          .envelopeLow = 10}});
     song.resize(RawFrameSize + 10);   // the second frame ends after volume B
     Load(song);
     DecodeFrame();
@@ -325,4 +338,4 @@ TEST_F(SongEnd, ADeltaFrameAtTheEndOfAFullBufferReadsZerosPastIt)
     EXPECT_EQ(Current(), (Registers{{0x0101, 0x0202, 0x0303}, 4, 5, {6, 7, 8}, 0x0A09}));
 }
 
-} // namespace
+}   // namespace

@@ -27,11 +27,20 @@ struct RawFrame {
 
 inline void Append(std::vector<uint8_t>& song, const RawFrame& f)
 {
-    const uint8_t bytes[RawFrameSize] = {
-        static_cast<uint8_t>(f.periodA), static_cast<uint8_t>(f.periodA >> 8),
-        static_cast<uint8_t>(f.periodB), static_cast<uint8_t>(f.periodB >> 8),
-        static_cast<uint8_t>(f.periodC), static_cast<uint8_t>(f.periodC >> 8),
-        f.noisePeriod, f.mixer, f.volumeA, f.volumeB, f.volumeC, f.envelopeLow, f.envelopeHigh, f.shape};
+    const uint8_t bytes[RawFrameSize] = {static_cast<uint8_t>(f.periodA),
+                                         static_cast<uint8_t>(f.periodA >> 8),
+                                         static_cast<uint8_t>(f.periodB),
+                                         static_cast<uint8_t>(f.periodB >> 8),
+                                         static_cast<uint8_t>(f.periodC),
+                                         static_cast<uint8_t>(f.periodC >> 8),
+                                         f.noisePeriod,
+                                         f.mixer,
+                                         f.volumeA,
+                                         f.volumeB,
+                                         f.volumeC,
+                                         f.envelopeLow,
+                                         f.envelopeHigh,
+                                         f.shape};
     for (uint8_t byte : bytes) song.push_back(byte);
 }
 
@@ -125,4 +134,4 @@ protected:
     }
 };
 
-} // namespace music_test
+}   // namespace music_test

@@ -37,9 +37,9 @@ TEST_F(EffectTest, LensEntriesAtKnownPlaces)
     const struct {
         int row, column, x, y;
     } known[] = {
-        {512, 512, 0, 0},       {512, 513, 1, 0},     {512, 0, -196, 0},      {0, 512, 0, -196},
-        {512, 768, 211, 0},     {768, 512, 0, 211},   {512, 862, 221, 0},     {0, 0, -81, -81},
-        {1023, 1023, 82, 82},   {312, 192, -186, -116}, {900, 100, -132, 124}, {711, 831, 186, 116},
+        {512, 512, 0, 0},     {512, 513, 1, 0},       {512, 0, -196, 0},     {0, 512, 0, -196},
+        {512, 768, 211, 0},   {768, 512, 0, 211},     {512, 862, 221, 0},    {0, 0, -81, -81},
+        {1023, 1023, 82, 82}, {312, 192, -186, -116}, {900, 100, -132, 124}, {711, 831, 186, 116},
     };
     for (const auto& k : known) {
         EXPECT_EQ(Lens(k.row, k.column).x, k.x) << "row " << k.row << " column " << k.column;
@@ -222,4 +222,4 @@ TEST_F(EffectTest, WritesEveryVisiblePixelAndNoMarginPixel)
         ASSERT_EQ(std::memcmp(first.data() + y * PictureWidth, WorkPixel(0, y), PictureWidth), 0) << "row " << y;
 }
 
-} // namespace
+}   // namespace

@@ -52,4 +52,4 @@ TEST(PictureFramesTest, FramesWithTestAssets)
     EXPECT_EQ(Effect.FrameCounter, 101.0);
 }
 
-} // namespace
+}   // namespace

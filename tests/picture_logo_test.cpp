@@ -37,9 +37,9 @@ TEST_F(LogoTest, StoredRowsLandBottomUpAndCentred)
     // The first stored row is the logo's bottom (picture row 322), the last
     // its top (row 77); mark each with a different pattern.
     LoadLogo(MakeLogo([](int x, int y) {
-        if (y == 245) return true;               // first stored row: every pixel
-        if (y == 0) return x % 3 == 0;           // last stored row: every third
-        return y == 100 && (x == 0 || x == 631);  // logo row 100: both ends
+        if (y == 245) return true;                 // first stored row: every pixel
+        if (y == 0) return x % 3 == 0;             // last stored row: every third
+        return y == 100 && (x == 0 || x == 631);   // logo row 100: both ends
     }));
 
     const uint8_t* mask = Logo.LogoMask;
@@ -60,8 +60,8 @@ TEST_F(LogoTest, FoldTableRampsAndRecolourTableBuilt)
     InitLogo(AssetBytes{});   // no logo file: the tables are built all the same
     const struct {
         int k, value;
-    } known[] = {{0, 0},     {16, 16},   {255, 255}, {256, 255}, {271, 240}, {511, 0},
-                 {512, 0},   {767, 255}, {768, 255}, {1023, 0}};
+    } known[] = {{0, 0},   {16, 16}, {255, 255}, {256, 255}, {271, 240},
+                 {511, 0}, {512, 0}, {767, 255}, {768, 255}, {1023, 0}};
     for (const auto& k : known) EXPECT_EQ(Logo.FoldTable[k.k], k.value) << k.k;
     for (int k = 0; k < 1024; ++k) {
         const int expected = k < 256 ? k : k < 512 ? 511 - k : k < 768 ? k - 512 : 1023 - k;
@@ -109,7 +109,8 @@ TEST_F(LogoTest, OverlayIsTheFoldTableAtPixelPlusMaskForEveryPair)
         std::memset(mask, m, PictureWidth);
         ApplyLogo();
         for (int x = 0; x < PictureWidth; ++x)
-            ASSERT_EQ(pixels[x], static_cast<uint8_t>(Logo.FoldTable[(x & 255) + m])) << "pixel " << (x & 255) << " mask " << m;
+            ASSERT_EQ(pixels[x], static_cast<uint8_t>(Logo.FoldTable[(x & 255) + m]))
+                << "pixel " << (x & 255) << " mask " << m;
     }
 }
 
@@ -160,4 +161,4 @@ TEST_F(LogoTest, OverlongFileFillsTheBufferAndNoMore)
     EXPECT_EQ(Logo.LogoMask[77 * PictureWidth + 5], 16);   // logo (1, 0)
 }
 
-} // namespace
+}   // namespace

@@ -70,7 +70,8 @@ TEST_F(LongRunPicture, AMillionFramesOnEveryPixelIsStillLit)
         ASSERT_LE(std::abs(Effect.ViewOffsetX), 512);
         ASSERT_LE(std::abs(Effect.ViewOffsetY), 512);
         for (int y = 0; y < PictureHeight; ++y)
-            ASSERT_EQ(std::count(WorkPixel(0, y), WorkPixel(0, y) + PictureWidth, 0), 0) << "frame " << frame << " row " << y;
+            ASSERT_EQ(std::count(WorkPixel(0, y), WorkPixel(0, y) + PictureWidth, 0), 0)
+                << "frame " << frame << " row " << y;
         ApplyLogo();
         DrawTextPage();
         ConvertFrame();
@@ -80,4 +81,4 @@ TEST_F(LongRunPicture, AMillionFramesOnEveryPixelIsStillLit)
     EXPECT_EQ(Effect.FrameCounter, 1000200.0);
 }
 
-} // namespace
+}   // namespace

@@ -77,4 +77,4 @@ TEST_F(SurfacesTest, ConversionReadsTheVisibleWindowOnly)
     EXPECT_EQ(others, 640 * 400 - 4);
 }
 
-} // namespace
+}   // namespace

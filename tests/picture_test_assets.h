@@ -99,4 +99,4 @@ inline void InitPictureWithTestAssets()
     InitPictureWith(AssetFromBytes(logo), AssetFromBytes(table), AssetFromBytes(glyphs));
 }
 
-} // namespace picture_test
+}   // namespace picture_test

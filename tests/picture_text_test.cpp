@@ -28,10 +28,7 @@ protected:
     }
     static void SetSolidGlyph(int glyph) { SetGlyph(glyph, std::vector<uint16_t>(16, 0xFFFF)); }
 
-    static std::vector<uint8_t> Snapshot()
-    {
-        return {Screen.WorkImage, Screen.WorkImage + sizeof Screen.WorkImage};
-    }
+    static std::vector<uint8_t> Snapshot() { return {Screen.WorkImage, Screen.WorkImage + sizeof Screen.WorkImage}; }
 
     // Pixels of the whole surface that differ from `before`, by visible window
     // and margins.
@@ -65,8 +62,7 @@ TEST_F(TextTest, EveryIndexUnderASetBitTakesItsRecolourTableEntry)
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) *WorkPixel(33 + x, 20 + y) = static_cast<uint8_t>(16 * y + x);
     DrawGlyph(33, 20, '#');
-    for (int p = 0; p < 256; ++p)
-        EXPECT_EQ(*WorkPixel(33 + p % 16, 20 + p / 16), Text.RecolourTable[p]) << p;
+    for (int p = 0; p < 256; ++p) EXPECT_EQ(*WorkPixel(33 + p % 16, 20 + p / 16), Text.RecolourTable[p]) << p;
     DrawGlyph(33, 20, '#');
     for (int p = 0; p < 256; ++p)
         EXPECT_EQ(*WorkPixel(33 + p % 16, 20 + p / 16), Text.RecolourTable[Text.RecolourTable[p]]) << p;
@@ -234,4 +230,4 @@ TEST_F(TextTest, EmptyGlyphsLeaveThePictureButStillAdvance)
     EXPECT_GT(Text.WaveYPhase, 0.345);
 }
 
-} // namespace
+}   // namespace

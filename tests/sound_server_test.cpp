@@ -226,5 +226,4 @@ TEST_F(SoundServerTest, AStopRequestEndsTheLockRetries)
     EXPECT_EQ(server->writeOffset, 100u);
 }
 
-
-} // namespace
+}   // namespace

@@ -24,11 +24,11 @@ constexpr int64_t Millisecond = 1000;   // times are in microseconds
 constexpr int64_t Second = 1000 * Millisecond;
 
 struct Simulation {
-    std::vector<int64_t> steps;     // when the cursor moves
-    std::vector<int64_t> refills;   // when the sound thread refills
-    int64_t outputPerMille = 1000;  // the output's clock against the refills', in 1/1000 (drift)
+    std::vector<int64_t> steps;      // when the cursor moves
+    std::vector<int64_t> refills;    // when the sound thread refills
+    int64_t outputPerMille = 1000;   // the output's clock against the refills', in 1/1000 (drift)
     int64_t outputDivisor = 1000;
-    int64_t fadeOutAt = -1;         // when the front end asks the music to fade out
+    int64_t fadeOutAt = -1;   // when the front end asks the music to fade out
 };
 
 std::vector<int64_t> Every(int64_t period, int64_t until, int64_t from = 0)
@@ -100,8 +100,8 @@ protected:
 
     // Heard from `start` on, but for [skipFrom, skipTo): the fade-in, then the
     // stream sample for sample at the same time; the first difference, or -1.
-    int64_t FirstBreak(const std::vector<int16_t>& heard, size_t start, size_t end,
-                       size_t skipFrom = 0, size_t skipTo = 0)
+    int64_t FirstBreak(const std::vector<int16_t>& heard, size_t start, size_t end, size_t skipFrom = 0,
+                       size_t skipTo = 0)
     {
         for (size_t i = start; i < end; ++i) {
             if (i >= skipFrom && i < skipTo) continue;
@@ -122,8 +122,9 @@ protected:
         EXPECT_GE(start, RingBytes / 2) << what;
         EXPECT_LT(start, 44100u) << what;
         const int64_t at = FirstBreak(heard, start, heard.size());
-        EXPECT_EQ(at, -1) << what << ": heard sample " << at << " is " << heard[static_cast<size_t>(std::max<int64_t>(at, 0))]
-                          << " where the stream has " << reference[static_cast<size_t>(std::max<int64_t>(at, 0) - static_cast<int64_t>(start))];
+        EXPECT_EQ(at, -1) << what << ": heard sample " << at << " is "
+                          << heard[static_cast<size_t>(std::max<int64_t>(at, 0))] << " where the stream has "
+                          << reference[static_cast<size_t>(std::max<int64_t>(at, 0) - static_cast<int64_t>(start))];
     }
 
     std::vector<uint8_t> song;
@@ -199,9 +200,9 @@ TEST_F(SoundStreamTest, AStalledThreadLosesWhatWasDueAndTheMusicKeepsItsTime)
     std::erase_if(s.refills, [](int64_t t) { return t > 10 * Second && t < 10 * Second + 300 * Millisecond; });
     const std::vector<int16_t> heard = Run(s);
     const size_t start = MusicStart(heard);
-    const size_t stallStart = 441000;                     // the last refill before the stall, at 10 s
-    const size_t fresh = stallStart + RingBytes / 2;      // what it wrote is heard to the end
-    const size_t back = 441000 + 13230;                   // the next refill, 300 ms on
+    const size_t stallStart = 441000;                  // the last refill before the stall, at 10 s
+    const size_t fresh = stallStart + RingBytes / 2;   // what it wrote is heard to the end
+    const size_t back = 441000 + 13230;                // the next refill, 300 ms on
     EXPECT_EQ(FirstBreak(heard, start, heard.size(), fresh, back), -1);
     EXPECT_NE(FirstBreak(heard, start, back, 0, fresh), -1) << "the stale ring wasn't heard";
 }
@@ -229,4 +230,4 @@ TEST_F(SoundStreamTest, TheOutputFadesInAndOutOverTwentyMilliseconds)
     EXPECT_EQ(heard[start + 441], static_cast<int16_t>(reference[441] / 2));
 }
 
-} // namespace
+}   // namespace

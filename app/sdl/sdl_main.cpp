@@ -118,8 +118,8 @@ int FirstScale(int asked)
 
 void CreateTexture()
 {
-    Main.texture = SDL_CreateTexture(Main.renderer, SDL_PIXELFORMAT_RGB888,
-                                     SDL_TEXTUREACCESS_STREAMING, PictureWidth, PictureHeight);
+    Main.texture = SDL_CreateTexture(Main.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, PictureWidth,
+                                     PictureHeight);
     if (Main.texture) SDL_SetTextureScaleMode(Main.texture, SDL_ScaleModeNearest);
 }
 
@@ -250,12 +250,11 @@ bool HandleEvent(const SDL_Event& event)
 void IgnoreUnusedEvents()
 {
     const Uint32 unused[] = {
-        SDL_KEYUP, SDL_TEXTEDITING, SDL_TEXTINPUT, SDL_KEYMAPCHANGED,
-        SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,
-        SDL_FINGERDOWN, SDL_FINGERUP, SDL_FINGERMOTION,
-        SDL_DOLLARGESTURE, SDL_DOLLARRECORD, SDL_MULTIGESTURE,
-        SDL_CLIPBOARDUPDATE, SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPBEGIN, SDL_DROPCOMPLETE,
-        SDL_SYSWMEVENT, SDL_SENSORUPDATE,
+        SDL_KEYUP,           SDL_TEXTEDITING,   SDL_TEXTINPUT,    SDL_KEYMAPCHANGED, SDL_MOUSEMOTION,
+        SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,   SDL_FINGERDOWN,    SDL_FINGERUP,
+        SDL_FINGERMOTION,    SDL_DOLLARGESTURE, SDL_DOLLARRECORD, SDL_MULTIGESTURE,  SDL_CLIPBOARDUPDATE,
+        SDL_DROPFILE,        SDL_DROPTEXT,      SDL_DROPBEGIN,    SDL_DROPCOMPLETE,  SDL_SYSWMEVENT,
+        SDL_SENSORUPDATE,
     };
     for (Uint32 type : unused) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
@@ -305,8 +304,10 @@ void RunLoop()
                 break;
             }
         }
-        if (turns > 0) Present();
-        else WaitForNextTurn(pacer);
+        if (turns > 0)
+            Present();
+        else
+            WaitForNextTurn(pacer);
     }
 }
 
@@ -325,8 +326,8 @@ int RunWindow(const Options& options)
     const int scale = FirstScale(options.scale);
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                   PictureWidth * scale, PictureHeight * scale, flags);
+    Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, PictureWidth * scale,
+                                   PictureHeight * scale, flags);
     if (!Main.window) {
         std::fprintf(stderr, "quillmoor: can't make the window: %s\n", SDL_GetError());
         return 1;
@@ -413,14 +414,16 @@ void FindAssets(const Options& options)
     }
     for (const char* name : LocateAssets(folders)) {
         if (options.assets.empty())
-            std::fprintf(stderr, "quillmoor: asset missing: %s (looked in the current folder, the "
-                                 "program's folder and ../share/quillmoor beside it)\n", name);
+            std::fprintf(stderr,
+                         "quillmoor: asset missing: %s (looked in the current folder, the "
+                         "program's folder and ../share/quillmoor beside it)\n",
+                         name);
         else
             std::fprintf(stderr, "quillmoor: asset missing: %s (looked in %s)\n", name, options.assets.c_str());
     }
 }
 
-} // namespace
+}   // namespace
 
 void PlatformSleep(uint32_t milliseconds)
 {

@@ -41,7 +41,7 @@ struct Page {
     bool started = false;
     bool ended = false;
     bool muted = false;
-    long turnLimit = -1;          // --turns=N; -1 runs for ever
+    long turnLimit = -1;   // --turns=N; -1 runs for ever
     long turns = 0;
     TurnPacer pacer;
     // Where the time goes, for the page's statistics.
@@ -146,7 +146,7 @@ long TurnLimitFromArguments(int argc, char** argv)
     return -1;
 }
 
-} // namespace
+}   // namespace
 
 void PlatformSleep(uint32_t) {}   // the display's refresh paces the turns
 
@@ -209,7 +209,7 @@ EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
     return static_cast<double>(WebSoundConsumedBytes());
 }
 
-} // extern "C"
+}   // extern "C"
 
 int main(int argc, char** argv)
 {

@@ -17,17 +17,21 @@ constexpr DWORD WindowExStyle = 0;
 constexpr int AppIconId = 1;   // win32_resources.rc.in
 
 struct Shell {
-    HWND window = nullptr;   // stored on WM_CREATE, before CreateWindowExA returns
+    HWND window = nullptr;         // stored on WM_CREATE, before CreateWindowExA returns
     HDC deviceContext = nullptr;   // taken once the window is shown, never released
     int presentBusy = 0;
     BITMAPINFOHEADER header = {
         sizeof(BITMAPINFOHEADER),   // 40
         PictureWidth,
-        -PictureHeight,             // top row first
+        -PictureHeight,   // top row first
         1,
         32,
         BI_RGB,
-        0, 0, 0, 0, 0,
+        0,
+        0,
+        0,
+        0,
+        0,
     };
 };
 
@@ -39,8 +43,7 @@ int Present()
 {
     if (Main.presentBusy) return -1;
     Main.presentBusy = 1;
-    SetDIBitsToDevice(Main.deviceContext, 0, 0, PictureWidth, PictureHeight, 0, 0, 0,
-                      PictureHeight, Screen.OutputImage,
+    SetDIBitsToDevice(Main.deviceContext, 0, 0, PictureWidth, PictureHeight, 0, 0, 0, PictureHeight, Screen.OutputImage,
                       reinterpret_cast<const BITMAPINFO*>(&Main.header), DIB_RGB_COLORS);
     --Main.presentBusy;
     return 0;
@@ -81,7 +84,8 @@ int RunWindow(HINSTANCE instance)
     windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = WindowTitle;
     windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(AppIconId), IMAGE_ICON,
-        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                        LR_DEFAULTCOLOR));
     RegisterClassExA(&windowClass);
 
     // The outer size is what the picture needs plus this system's frame and
@@ -119,7 +123,7 @@ static_assert(sizeof(WNDCLASSEXA) == 48, "the extended class record of 32-bit Wi
 #endif
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
-} // namespace
+}   // namespace
 
 void PlatformSleep(uint32_t milliseconds)
 {

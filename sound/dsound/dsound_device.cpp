@@ -46,8 +46,7 @@ IDirectSoundBuffer* CreateBuffer(IDirectSound* directSound, DWORD flags, DWORD b
     description.dwReserved = 0;
     description.lpwfxFormat = format;
     IDirectSoundBuffer* buffer = nullptr;
-    if (directSound->CreateSoundBuffer(reinterpret_cast<const DSBUFFERDESC*>(&description), &buffer,
-                                       nullptr) != DS_OK)
+    if (directSound->CreateSoundBuffer(reinterpret_cast<const DSBUFFERDESC*>(&description), &buffer, nullptr) != DS_OK)
         return nullptr;
     return buffer;
 }
@@ -71,25 +70,24 @@ DWORD WINAPI RunSoundThread(LPVOID start)
     return RunThreadStart(start);
 }
 
-} // namespace
+}   // namespace
 
-int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary,
-               SoundBuffer** ring)
+int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary, SoundBuffer** ring)
 {
     IDirectSound* directSound = nullptr;
     if (DirectSoundCreate(nullptr, &directSound, nullptr) != DS_OK) return -1;
     *device = reinterpret_cast<SoundDevice*>(directSound);
     if (directSound->SetCooperativeLevel(static_cast<HWND>(window), DSSCL_EXCLUSIVE) != DS_OK) return -1;
 
-    IDirectSoundBuffer* primaryBuffer =
-        CreateBuffer(directSound, DSBCAPS_PRIMARYBUFFER | DSBCAPS_STICKYFOCUS, 0, nullptr);   // 0x4001
+    IDirectSoundBuffer* primaryBuffer = CreateBuffer(directSound, DSBCAPS_PRIMARYBUFFER | DSBCAPS_STICKYFOCUS, 0,
+                                                     nullptr);   // 0x4001
     if (!primaryBuffer) return -1;
     *primary = reinterpret_cast<SoundBuffer*>(primaryBuffer);
     WAVEFORMATEX wave = StreamWaveFormat();
     if (primaryBuffer->SetFormat(&wave) != DS_OK) return -1;
 
-    IDirectSoundBuffer* ringBuffer = CreateBuffer(
-        directSound, DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_STICKYFOCUS, ringBytes, &wave);   // 0x14000
+    IDirectSoundBuffer* ringBuffer = CreateBuffer(directSound, DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_STICKYFOCUS,
+                                                  ringBytes, &wave);   // 0x14000
     if (!ringBuffer) return -1;
     *ring = reinterpret_cast<SoundBuffer*>(ringBuffer);
     Silence(ringBuffer, ringBytes);
@@ -107,8 +105,8 @@ int BufferGetPlayPosition(SoundBuffer* ring, PlayPosition* position)
     return 0;
 }
 
-int BufferLock(SoundBuffer* ring, uint32_t offset, uint32_t bytes,
-               void** region1, uint32_t* size1, void** region2, uint32_t* size2)
+int BufferLock(SoundBuffer* ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+               uint32_t* size2)
 {
     DWORD bytes1 = 0;
     DWORD bytes2 = 0;

@@ -39,14 +39,14 @@ constexpr uint32_t ShutdownMilliseconds = 1000;
 constexpr uint32_t FadeOutWaitMilliseconds = 200;
 constexpr uint32_t BurstSamples = 512;
 
-} // namespace
+}   // namespace
 
 struct SoundDevice {
     Output outputs[2];
-    int current = 0;              // index of the output the ring plays on
-    bool lost = false;            // the current output has gone
-    uint32_t lostAt = 0;          // SDL_GetTicks time it was found gone
-    uint32_t nextReopen = 0;      // SDL_GetTicks time of the next attempt
+    int current = 0;           // index of the output the ring plays on
+    bool lost = false;         // the current output has gone
+    uint32_t lostAt = 0;       // SDL_GetTicks time it was found gone
+    uint32_t nextReopen = 0;   // SDL_GetTicks time of the next attempt
 };
 
 struct SoundBuffer {
@@ -129,7 +129,7 @@ void WatchOutput()
     Device.nextReopen = SDL_GetTicks() + ReopenMilliseconds;
 }
 
-} // namespace
+}   // namespace
 
 int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, SoundBuffer** ring)
 {
@@ -155,8 +155,8 @@ int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
 // A refill writes behind the cursor while the callback reads ahead of it;
 // only a whole ring reaches the bytes the callback is about to take, and it
 // is written with the callback held off.
-int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
-               void** region1, uint32_t* size1, void** region2, uint32_t* size2)
+int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+               uint32_t* size2)
 {
     if (LockMemoryRing(buffer->ring, offset, bytes, region1, size1, region2, size2) != 0) return -1;
     if (ReachesCursor(buffer->ring, bytes)) {

@@ -118,7 +118,7 @@ void RefillFromTimer(void*)
     RefillNow();
 }
 
-} // namespace
+}   // namespace
 
 // The node's burst: `samples` (at most one callback's) from the ring. The
 // audio callback is also the way back in when the refill timer is late.
@@ -157,8 +157,8 @@ int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
     return 0;
 }
 
-int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes,
-               void** region1, uint32_t* size1, void** region2, uint32_t* size2)
+int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+               uint32_t* size2)
 {
     return LockMemoryRing(buffer->ring, offset, bytes, region1, size1, region2, size2);
 }

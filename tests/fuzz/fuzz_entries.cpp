@@ -34,7 +34,7 @@ void Play(CallSizes& sizes, uint32_t samples, uint32_t callBytes)
     }
 }
 
-} // namespace
+}   // namespace
 
 bool FuzzSong(const uint8_t* data, size_t size)
 {

@@ -25,8 +25,17 @@ void ReplayAll(const char* target, bool (*entry)(const uint8_t*, size_t))
     }
 }
 
-TEST(FuzzRegressions, Song) { ReplayAll("song_fuzz", FuzzSong); }
-TEST(FuzzRegressions, Font) { ReplayAll("font_fuzz", FuzzFont); }
-TEST(FuzzRegressions, Logo) { ReplayAll("logo_fuzz", FuzzLogo); }
+TEST(FuzzRegressions, Song)
+{
+    ReplayAll("song_fuzz", FuzzSong);
+}
+TEST(FuzzRegressions, Font)
+{
+    ReplayAll("font_fuzz", FuzzFont);
+}
+TEST(FuzzRegressions, Logo)
+{
+    ReplayAll("logo_fuzz", FuzzLogo);
+}
 
-} // namespace
+}   // namespace

@@ -10,7 +10,7 @@ namespace {
 SoundDevice Device;
 SoundBuffer Primary;
 SoundBuffer Ring;
-} // namespace
+}   // namespace
 
 void ResetScriptedDevice()
 {
@@ -42,8 +42,8 @@ int BufferGetPlayPosition(SoundBuffer*, PlayPosition* position)
     return 0;
 }
 
-int BufferLock(SoundBuffer*, uint32_t offset, uint32_t bytes,
-               void** region1, uint32_t* size1, void** region2, uint32_t* size2)
+int BufferLock(SoundBuffer*, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+               uint32_t* size2)
 {
     ++Scripted.locks;
     if (Scripted.failingLocks > 0) {

@@ -13,10 +13,10 @@
 struct ScriptedDevice {
     bool failCreate = false;
     bool failRingBuffer = false;
-    std::vector<uint32_t> cursors;      // play cursors to report first, in order (uncounted)
-    std::vector<bool> cursorFails;      // per query: true = the query fails
-    bool countsPlayed = true;           // past the script: whether `played` is reported
-    int failingLocks = 0;               // the next this-many locks fail
+    std::vector<uint32_t> cursors;   // play cursors to report first, in order (uncounted)
+    std::vector<bool> cursorFails;   // per query: true = the query fails
+    bool countsPlayed = true;        // past the script: whether `played` is reported
+    int failingLocks = 0;            // the next this-many locks fail
     int locks = 0;
     int recovers = 0;
     int plays = 0;

@@ -134,10 +134,13 @@ int main(int argc, char** argv)
     }
     if (!EnterAssetsFolder(request)) return ExitFailure;
     switch (request.command) {
-    case CaptureCommand::Frames: return RunFrames(request);
+    case CaptureCommand::Frames:
+        return RunFrames(request);
     case CaptureCommand::Png:
-    case CaptureCommand::Rgb: return RunPicture(request);
-    case CaptureCommand::Sound: return RunSound(request);
+    case CaptureCommand::Rgb:
+        return RunPicture(request);
+    case CaptureCommand::Sound:
+        return RunSound(request);
     case CaptureCommand::Video:
         if (RunVideo(request)) return 0;
         if (const int signal = VideoInterruptedBy()) {
@@ -146,8 +149,10 @@ int main(int argc, char** argv)
             std::raise(signal);
         }
         return ExitFailure;
-    case CaptureCommand::TextPage: return RunTextPage();
-    case CaptureCommand::Help: break;
+    case CaptureCommand::TextPage:
+        return RunTextPage();
+    case CaptureCommand::Help:
+        break;
     }
     return 0;
 }

@@ -44,17 +44,17 @@ bool ParseCallSpec(std::string_view spec, std::vector<CallRun>& runs, std::strin
     size_t start = 0;
     while (true) {
         const size_t comma = spec.find(',', start);
-        const std::string_view item = spec.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+        const std::string_view item = spec.substr(start, comma == std::string_view::npos ? std::string_view::npos
+                                                                                         : comma - start);
         const size_t star = item.find('*');
         uint64_t bytes = 0;
         uint64_t count = 1;
         if (!ParseCount(item.substr(0, star), MaxCallBytes, bytes)) {
-            error = "bad call list item '" + std::string(item) + "': a byte count (0.." +
-                    std::to_string(MaxCallBytes) + ") must come first";
+            error = "bad call list item '" + std::string(item) + "': a byte count (0.." + std::to_string(MaxCallBytes) +
+                    ") must come first";
             return false;
         }
-        if (star != std::string_view::npos &&
-            (!ParseCount(item.substr(star + 1), 0xFFFFFFFFu, count) || count == 0)) {
+        if (star != std::string_view::npos && (!ParseCount(item.substr(star + 1), 0xFFFFFFFFu, count) || count == 0)) {
             error = "bad call list item '" + std::string(item) + "': the repeat count after '*' must be 1 or more";
             return false;
         }
@@ -227,8 +227,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     sound->add_option("--wav", t.wav, "write a WAV file ('-': standard output)");
     sound->add_option("--raw", t.raw, "write 16-bit little-endian samples ('-': standard output)");
     sound->add_option("--song", t.song, "play this register-dump file (raw or YMDX) instead of the assets' song");
-    sound->add_flag("--dc-block")->disable_flag_override()->description("high-pass at 5 Hz and fade in over 20 ms, for other tools to use");
-    sound->add_flag("--lead-in")->disable_flag_override()->description("also the silent first calls' regions, as zeros");
+    sound->add_flag("--dc-block")
+        ->disable_flag_override()
+        ->description("high-pass at 5 Hz and fade in over 20 ms, for other tools to use");
+    sound->add_flag("--lead-in")
+        ->disable_flag_override()
+        ->description("also the silent first calls' regions, as zeros");
 
     CLI::App* video = app.add_subcommand("video", "picture and sound through ffmpeg");
     video->add_option("SECONDS", t.seconds, "the video's length")->required();
@@ -236,20 +240,24 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)");
     video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)");
     video->add_option("--quality", t.quality, "x264's constant-rate factor, 0 to 51 (default 9)");
-    video->add_flag("--exact-sound")->disable_flag_override()->description("the player's samples as they are (no high-pass, no fade-in)");
+    video->add_flag("--exact-sound")
+        ->disable_flag_override()
+        ->description("the player's samples as they are (no high-pass, no fade-in)");
 
     CLI::App* textpage = app.add_subcommand("textpage", "the 25 rows of the built-in text page");
     for (CLI::App* command : app.get_subcommands({})) command->fallthrough();
 
     switch (tooltext::ParseArguments(app, argc, argv, error)) {
-    case tooltext::ParseOutcome::Run: break;
+    case tooltext::ParseOutcome::Run:
+        break;
     case tooltext::ParseOutcome::Informed:
         request.command = CaptureCommand::Help;
         request.helpText = error;
         if (app.get_help_ptr()->count() > 0 && app.get_subcommands().empty()) request.helpText = CaptureUsage;
         error.clear();
         return true;
-    case tooltext::ParseOutcome::Refused: return false;
+    case tooltext::ParseOutcome::Refused:
+        return false;
     }
     if (app.count("--assets") > 0 && request.assetsDir.empty()) {
         error = "--assets needs a folder";

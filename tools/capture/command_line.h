@@ -23,33 +23,33 @@ struct CallRun {
     uint64_t count = 0;
 };
 
-constexpr uint32_t MaxCallBytes = 1u << 24;       // one region: 16 MiB is far beyond any ring
+constexpr uint32_t MaxCallBytes = 1u << 24;   // one region: 16 MiB is far beyond any ring
 constexpr uint64_t MaxFrames = 0xFFFFFFFFu;
-constexpr uint32_t FramesPerSecond = 100;         // one frame per turn of a little over 9 ms
+constexpr uint32_t FramesPerSecond = 100;   // one frame per turn of a little over 9 ms
 constexpr uint32_t SampleRate = 44100;
 constexpr uint32_t MaxVideoScale = 8;
-constexpr uint32_t MaxVideoQuality = 51;          // x264's constant-rate factor: 0 lossless .. 51 worst
+constexpr uint32_t MaxVideoQuality = 51;   // x264's constant-rate factor: 0 lossless .. 51 worst
 constexpr uint32_t DefaultVideoQuality = 8;
 
 struct CaptureRequest {
-    std::string assetsDir;                        // empty: stay in the current folder
+    std::string assetsDir;   // empty: stay in the current folder
     CaptureCommand command = CaptureCommand::Help;
-    std::string helpText;                         // Help: what --help or --version prints
-    uint64_t frameCount = 0;                      // frames: N
-    uint64_t firstPrinted = 0;                    // frames: --from K
-    uint64_t frameIndex = 0;                      // png, rgb: I
-    std::string outputPath;                       // png, rgb, sound, video; "-" for sound: standard output
-    std::vector<CallRun> calls;                   // sound --calls
-    bool pacedCalls = false;                      // sound --seconds: the server's own calls
-    uint64_t sampleCount = 0;                     // sound --seconds, video: samples wanted
+    std::string helpText;         // Help: what --help or --version prints
+    uint64_t frameCount = 0;      // frames: N
+    uint64_t firstPrinted = 0;    // frames: --from K
+    uint64_t frameIndex = 0;      // png, rgb: I
+    std::string outputPath;       // png, rgb, sound, video; "-" for sound: standard output
+    std::vector<CallRun> calls;   // sound --calls
+    bool pacedCalls = false;      // sound --seconds: the server's own calls
+    uint64_t sampleCount = 0;     // sound --seconds, video: samples wanted
     SoundFileKind soundFile = SoundFileKind::Wav;
-    std::string songPath;                         // sound --song: this song file instead of the assets' one
-    bool dcBlock = false;                         // sound --dc-block; video unless --exact-sound
-    bool leadIn = false;                          // sound --lead-in: the silent calls' regions too
-    uint64_t videoFrames = 0;                     // video: frames in the file
-    uint32_t videoFps = 50;                       // video --fps: 50 (every second frame) or 100
-    uint32_t videoScale = 2;                      // video --scale: whole-number nearest-neighbour factor
-    uint32_t videoQuality = DefaultVideoQuality;  // video --quality
+    std::string songPath;                          // sound --song: this song file instead of the assets' one
+    bool dcBlock = false;                          // sound --dc-block; video unless --exact-sound
+    bool leadIn = false;                           // sound --lead-in: the silent calls' regions too
+    uint64_t videoFrames = 0;                      // video: frames in the file
+    uint32_t videoFps = 50;                        // video --fps: 50 (every second frame) or 100
+    uint32_t videoScale = 2;                       // video --scale: whole-number nearest-neighbour factor
+    uint32_t videoQuality = DefaultVideoQuality;   // video --quality
 };
 
 // The commands in short; printed by --help and named on a bad command line.

@@ -34,21 +34,65 @@ bool MakePipe(int ends[2])
 std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding)
 {
     const std::string rate = std::to_string(encoding.framesPerSecond);
-    std::vector<std::string> args = {
-        "-hide_banner", "-loglevel", "error", "-y",
-        "-thread_queue_size", "64", "-f", "rawvideo", "-pixel_format", "bgr0", "-video_size", "640x400",
-        "-framerate", rate, "-i", "pipe:0",
-        "-thread_queue_size", "64", "-f", "s16le", "-sample_rate", "44100", "-channels", "1", "-i", "pipe:3",
-        "-map", "0:v:0", "-map", "1:a:0"};
+    std::vector<std::string> args = {"-hide_banner",
+                                     "-loglevel",
+                                     "error",
+                                     "-y",
+                                     "-thread_queue_size",
+                                     "64",
+                                     "-f",
+                                     "rawvideo",
+                                     "-pixel_format",
+                                     "bgr0",
+                                     "-video_size",
+                                     "640x400",
+                                     "-framerate",
+                                     rate,
+                                     "-i",
+                                     "pipe:0",
+                                     "-thread_queue_size",
+                                     "64",
+                                     "-f",
+                                     "s16le",
+                                     "-sample_rate",
+                                     "44100",
+                                     "-channels",
+                                     "1",
+                                     "-i",
+                                     "pipe:3",
+                                     "-map",
+                                     "0:v:0",
+                                     "-map",
+                                     "1:a:0"};
     if (encoding.scale > 1) {
         const std::string factor = std::to_string(encoding.scale);
-        args.insert(args.end(), {"-vf", "scale=iw*" + factor + ":ih*" + factor + ":flags=neighbor+accurate_rnd+full_chroma_int:out_color_matrix=bt709"});
+        args.insert(args.end(), {"-vf", "scale=iw*" + factor + ":ih*" + factor +
+                                            ":flags=neighbor+accurate_rnd+full_chroma_int:out_color_matrix=bt709"});
     }
     // 4:2:0 is what every player and site takes; at twice the size each
     // picture pixel keeps a chroma sample of its own.
-    args.insert(args.end(), {"-c:v", "libx264", "-preset", "faster", "-tune", "animation", "-crf", std::to_string(encoding.quality),
-                             "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
-                             "-color_trc", "bt709", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
+    args.insert(args.end(), {"-c:v",
+                             "libx264",
+                             "-preset",
+                             "faster",
+                             "-tune",
+                             "animation",
+                             "-crf",
+                             std::to_string(encoding.quality),
+                             "-pix_fmt",
+                             "yuv420p",
+                             "-colorspace",
+                             "bt709",
+                             "-color_primaries",
+                             "bt709",
+                             "-color_trc",
+                             "bt709",
+                             "-c:a",
+                             "aac",
+                             "-b:a",
+                             "192k",
+                             "-movflags",
+                             "+faststart",
                              encoding.outputPath});
     return args;
 }

@@ -15,9 +15,9 @@ struct FfmpegProcess {
 // What ffmpeg is asked to make.
 struct VideoEncoding {
     unsigned framesPerSecond = 50;
-    unsigned scale = 2;        // nearest-neighbour, whole number
-    unsigned quality = 8;      // x264 constant-rate factor
-    std::string outputPath;    // its extension picks the container
+    unsigned scale = 2;       // nearest-neighbour, whole number
+    unsigned quality = 8;     // x264 constant-rate factor
+    std::string outputPath;   // its extension picks the container
 };
 
 // ffmpeg's arguments after the program name: 640 x 400 frames of 32-bit

@@ -9,8 +9,8 @@ namespace {
 void AppendBytes(void* context, void* data, int size)
 {
     const auto* bytes = static_cast<const uint8_t*>(data);
-    static_cast<std::vector<uint8_t>*>(context)->insert(static_cast<std::vector<uint8_t>*>(context)->end(),
-                                                         bytes, bytes + size);
+    static_cast<std::vector<uint8_t>*>(context)->insert(static_cast<std::vector<uint8_t>*>(context)->end(), bytes,
+                                                        bytes + size);
 }
 
 }   // namespace

@@ -20,9 +20,9 @@ constexpr uint32_t PacedCallBytes = PacedRefillBytes;
 constexpr uint64_t SilentCallCount = StartCountdown - 1;
 
 struct SoundPlan {
-    std::vector<CallRun> calls;        // the calls in order, unless paced
-    bool paced = false;                // FirstPacedCallBytes, then PacedCallBytes each, without end
-    uint64_t sampleLimit = ~0ull;      // stop after this many samples, the last call's cut short
+    std::vector<CallRun> calls;     // the calls in order, unless paced
+    bool paced = false;             // FirstPacedCallBytes, then PacedCallBytes each, without end
+    uint64_t sampleLimit = ~0ull;   // stop after this many samples, the last call's cut short
     // Also hand on the regions of the silent calls (zero: silence), which is
     // what a ring that starts silent plays before the first written sound.
     bool withLeadIn = false;

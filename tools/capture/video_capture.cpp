@@ -146,7 +146,8 @@ bool RunVideo(const CaptureRequest& request)
     if (!StartFfmpeg(FfmpegArguments(encoding), ffmpeg, error)) {
         std::remove(temporary.c_str());
         if (error == "not found")
-            ReportError("ffmpeg not found: the video command needs the ffmpeg program on the PATH (Debian: apt-get install ffmpeg)");
+            ReportError("ffmpeg not found: the video command needs the ffmpeg program on the PATH (Debian: apt-get "
+                        "install ffmpeg)");
         else
             ReportError("cannot start ffmpeg: " + error);
         return false;
@@ -179,8 +180,7 @@ bool RunVideo(const CaptureRequest& request)
         if (!renameError) return true;
         ReportError("cannot write " + request.outputPath + ": " + renameError.message());
     } else if (CaughtSignal == 0) {
-        ReportError("ffmpeg could not make " + request.outputPath +
-                    (framesFed ? "" : " (it stopped taking frames)"));
+        ReportError("ffmpeg could not make " + request.outputPath + (framesFed ? "" : " (it stopped taking frames)"));
     }
     std::remove(temporary.c_str());
     return false;

@@ -29,8 +29,8 @@ std::array<uint8_t, WavHeaderBytes> WavHeader(uint32_t sampleCount)
     std::memcpy(&h[0], "RIFF", 4);
     Put32(&h[4], 36 + dataBytes);
     std::memcpy(&h[8], "WAVEfmt ", 8);
-    Put32(&h[16], 16);        // size of the format record
-    Put16(&h[20], 1);         // PCM
+    Put32(&h[16], 16);   // size of the format record
+    Put16(&h[20], 1);    // PCM
     Put16(&h[22], Channels);
     Put32(&h[24], Rate);
     Put32(&h[28], Rate * BlockAlign);

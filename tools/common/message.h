@@ -25,4 +25,4 @@ std::string Message(const Parts&... parts)
     return s;
 }
 
-} // namespace tooltext
+}   // namespace tooltext

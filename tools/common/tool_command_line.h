@@ -47,8 +47,7 @@ inline ParseOutcome ParseArguments(CLI::App& app, int argc, const char* const* a
 // Reports a bad command line on standard error and returns the exit code.
 inline int RefuseCommandLine(const std::string& program, const std::string& problem)
 {
-    std::fprintf(stderr, "%s: %s\nRun %s --help for the usage.\n", program.c_str(), problem.c_str(),
-                 program.c_str());
+    std::fprintf(stderr, "%s: %s\nRun %s --help for the usage.\n", program.c_str(), problem.c_str(), program.c_str());
     return ExitBadCommandLine;
 }
 
@@ -58,9 +57,13 @@ inline int ParseOrExit(CLI::App& app, int argc, const char* const* argv)
 {
     std::string text;
     switch (ParseArguments(app, argc, argv, text)) {
-    case ParseOutcome::Run: return -1;
-    case ParseOutcome::Informed: std::fputs(text.c_str(), stdout); return 0;
-    case ParseOutcome::Refused: break;
+    case ParseOutcome::Run:
+        return -1;
+    case ParseOutcome::Informed:
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    case ParseOutcome::Refused:
+        break;
     }
     return RefuseCommandLine(app.get_name(), text);
 }

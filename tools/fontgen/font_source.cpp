@@ -13,8 +13,8 @@ using tooltext::Message;
 // The fixed numbering: characters that share a glyph are listed together.
 struct Numbering {
     const char* characters;
-    int firstGlyph;  // glyph of the first character; a run counts upwards
-    bool run;        // true: consecutive glyphs; false: all share firstGlyph
+    int firstGlyph;   // glyph of the first character; a run counts upwards
+    bool run;         // true: consecutive glyphs; false: all share firstGlyph
 };
 
 constexpr Numbering kNumbering[] = {
@@ -44,8 +44,7 @@ int GlyphOfCharacter(char ch)
 {
     for (const Numbering& n : kNumbering) {
         const char* at = std::strchr(n.characters, ch);
-        if (ch != '\0' && at)
-            return n.firstGlyph + (n.run ? static_cast<int>(at - n.characters) : 0);
+        if (ch != '\0' && at) return n.firstGlyph + (n.run ? static_cast<int>(at - n.characters) : 0);
     }
     return -1;
 }
@@ -53,18 +52,15 @@ int GlyphOfCharacter(char ch)
 // A printable name for messages: the label as written in the source.
 std::string LabelOf(int glyph)
 {
-    if (glyph == kSpaceGlyph)
-        return "space";
+    if (glyph == kSpaceGlyph) return "space";
     for (int c = 33; c < 127; ++c)
-        if (GlyphOfCharacter(static_cast<char>(c)) == glyph)
-            return std::string(1, static_cast<char>(c));
+        if (GlyphOfCharacter(static_cast<char>(c)) == glyph) return std::string(1, static_cast<char>(c));
     return Message('#', glyph);
 }
 
 std::string_view TrimRight(std::string_view s)
 {
-    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
+    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
 }
 
@@ -89,8 +85,7 @@ bool CheckDesign(const GlyphRows& g, int glyph, int firstRowLine, SourceError& e
     }
     for (int r = 0; r < kGlyphSize; ++r) {
         for (int c = 0; c < kGlyphSize; ++c) {
-            if (!IsSet(g, r, c))
-                continue;
+            if (!IsSet(g, r, c)) continue;
             const std::string where = Message(name, " at row ", r, ", column ", c);
             if (r == 0 || r == kGlyphSize - 1 || c == 0 || c == kGlyphSize - 1) {
                 error = {firstRowLine + r,
@@ -111,33 +106,30 @@ bool CheckDesign(const GlyphRows& g, int glyph, int firstRowLine, SourceError& e
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 std::array<uint8_t, kTableSize> GlyphIndexTable()
 {
     std::array<uint8_t, kTableSize> table{};
     for (int c = 1; c < 128; ++c) {
         const int g = GlyphOfCharacter(static_cast<char>(c));
-        if (g >= 0)
-            table[c] = static_cast<uint8_t>(g);
+        if (g >= 0) table[c] = static_cast<uint8_t>(g);
     }
     return table;
 }
 
 int GlyphNumberOfLabel(std::string_view label)
 {
-    if (label == "space")
-        return kSpaceGlyph;
-    if (label.size() != 1 || label[0] == ' ')
-        return -1;
+    if (label == "space") return kSpaceGlyph;
+    if (label.size() != 1 || label[0] == ' ') return -1;
     return GlyphOfCharacter(label[0]);
 }
 
 bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
 {
     font = Font{};
-    std::array<int, kGlyphCount> definedAt{};  // line of each glyph's label
-    int glyph = -1;                            // glyph whose rows are being read
+    std::array<int, kGlyphCount> definedAt{};   // line of each glyph's label
+    int glyph = -1;                             // glyph whose rows are being read
     int rowsRead = 0;
     int labelLine = 0;
     int lineNumber = 0;
@@ -147,8 +139,8 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
         return false;
     };
     auto shortBlock = [&](int line) {
-        return fail(line, Message("glyph '", LabelOf(glyph), "' (line ", labelLine, ") has ", rowsRead,
-                                  " rows, expected 16"));
+        return fail(
+            line, Message("glyph '", LabelOf(glyph), "' (line ", labelLine, ") has ", rowsRead, " rows, expected 16"));
     };
 
     size_t pos = 0;
@@ -158,13 +150,11 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
         const bool atEnd = end == text.size();
         pos = end + 1;
         ++lineNumber;
-        if (atEnd && line.empty())
-            break;
+        if (atEnd && line.empty()) break;
 
         const bool isRow = !line.empty() && line.find_first_not_of("#.") == std::string_view::npos;
         if (glyph >= 0) {
-            if (line.empty() || line.starts_with("//") || line.starts_with("glyph"))
-                return shortBlock(lineNumber);
+            if (line.empty() || line.starts_with("//") || line.starts_with("glyph")) return shortBlock(lineNumber);
             if (!isRow) {
                 const size_t bad = line.find_first_not_of("#.");
                 return fail(lineNumber, Message("unexpected character '", line[bad],
@@ -174,27 +164,23 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
                 return fail(lineNumber, Message("row has ", line.size(), " pixels, expected 16"));
             uint16_t bits = 0;
             for (int c = 0; c < kGlyphSize; ++c)
-                if (line[c] == '#')
-                    bits |= static_cast<uint16_t>(0x8000u >> c);
+                if (line[c] == '#') bits |= static_cast<uint16_t>(0x8000u >> c);
             font.glyphs[glyph][rowsRead++] = bits;
             if (rowsRead == kGlyphSize) {
-                if (!CheckDesign(font.glyphs[glyph], glyph, labelLine + 1, error))
-                    return false;
+                if (!CheckDesign(font.glyphs[glyph], glyph, labelLine + 1, error)) return false;
                 glyph = -1;
             }
             continue;
         }
 
-        if (line.empty() || line.starts_with("//"))
-            continue;
+        if (line.empty() || line.starts_with("//")) continue;
         if (isRow)
             return fail(lineNumber, "row outside a glyph block (more than 16 rows, or no \"glyph\" line before it)");
         if (!line.starts_with("glyph "))
             return fail(lineNumber, Message("expected \"glyph <character>\", found \"", line, "\""));
 
         std::string_view label = line.substr(6);
-        while (!label.empty() && label.front() == ' ')
-            label.remove_prefix(1);
+        while (!label.empty() && label.front() == ' ') label.remove_prefix(1);
         const int number = GlyphNumberOfLabel(label);
         if (number < 0)
             return fail(lineNumber,
@@ -208,8 +194,7 @@ bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
         rowsRead = 0;
         labelLine = lineNumber;
     }
-    if (glyph >= 0)
-        return shortBlock(lineNumber);
+    if (glyph >= 0) return shortBlock(lineNumber);
 
     for (int c = 32; c < 127; ++c) {
         const int g = GlyphOfCharacter(static_cast<char>(c));
@@ -246,4 +231,4 @@ std::vector<uint8_t> EncodeBinTestBlock()
     return bytes;
 }
 
-}  // namespace fontgen
+}   // namespace fontgen

@@ -16,7 +16,7 @@
 namespace fontgen {
 
 inline constexpr int kGlyphSize = 16;
-inline constexpr int kGlyphCount = 56;  // highest glyph number is 55
+inline constexpr int kGlyphCount = 56;   // highest glyph number is 55
 inline constexpr int kGlyphBytes = 32;
 inline constexpr int kTableSize = 512;
 
@@ -35,7 +35,7 @@ std::array<uint8_t, kTableSize> GlyphIndexTable();
 int GlyphNumberOfLabel(std::string_view label);
 
 struct SourceError {
-    int line = 0;  // 1-based; 0 when the fault concerns the whole source
+    int line = 0;   // 1-based; 0 when the fault concerns the whole source
     std::string message;
 };
 
@@ -43,8 +43,8 @@ struct SourceError {
 // fault in `error`; `font` then holds a partial result.
 bool ParseFontSource(std::string_view text, Font& font, SourceError& error);
 
-std::vector<uint8_t> EncodeGlyphBitmaps(const Font& font);  // kGlyphCount * 32 bytes
-std::vector<uint8_t> EncodeGlyphIndexTable();               // kTableSize bytes
-std::vector<uint8_t> EncodeBinTestBlock();                  // "BINTEST!" + zeros, 512 bytes
+std::vector<uint8_t> EncodeGlyphBitmaps(const Font& font);   // kGlyphCount * 32 bytes
+std::vector<uint8_t> EncodeGlyphIndexTable();                // kTableSize bytes
+std::vector<uint8_t> EncodeBinTestBlock();                   // "BINTEST!" + zeros, 512 bytes
 
-}  // namespace fontgen
+}   // namespace fontgen

@@ -50,17 +50,15 @@ std::vector<uint8_t> PreviewSheet(const fontgen::Font& font)
     return image;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
     std::string sourcePath, outputDir, previewPath;
-    CLI::App app{"Builds the font files and the two embedded resource blocks from the font's text source.",
-                 "fontgen"};
+    CLI::App app{"Builds the font files and the two embedded resource blocks from the font's text source.", "fontgen"};
     tooltext::ApplyToolRules(app);
     app.add_option("SOURCE", sourcePath, "the font's text source (font16.txt)")->required();
-    app.add_option("OUTPUT_DIR", outputDir, "where FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin go")
-        ->required();
+    app.add_option("OUTPUT_DIR", outputDir, "where FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin go")->required();
     app.add_option("--preview", previewPath, "also draw every glyph, enlarged, into this grey-scale PGM");
     if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;
 

@@ -19,14 +19,12 @@ using tooltext::Message;
 
 std::vector<std::string_view> Words(std::string_view line)
 {
-    if (const size_t comment = line.find("//"); comment != std::string_view::npos)
-        line = line.substr(0, comment);
+    if (const size_t comment = line.find("//"); comment != std::string_view::npos) line = line.substr(0, comment);
     std::vector<std::string_view> words;
     size_t pos = 0;
     while (true) {
         pos = line.find_first_not_of(" \t\r", pos);
-        if (pos == std::string_view::npos)
-            break;
+        if (pos == std::string_view::npos) break;
         const size_t end = std::min(line.find_first_of(" \t\r", pos), line.size());
         words.push_back(line.substr(pos, end - pos));
         pos = end;
@@ -49,45 +47,35 @@ public:
     {
         line_ = number;
         const std::string_view key = w[0];
-        if (key == "letter")
-            return Letter(w);
+        if (key == "letter") return Letter(w);
         if (key == "end") {
-            if (!letter_)
-                return Fail("\"end\" without a letter");
-            if (letter_->strokes.empty())
-                return Fail(Message("letter ", letter_->name, " has no strokes"));
+            if (!letter_) return Fail("\"end\" without a letter");
+            if (letter_->strokes.empty()) return Fail(Message("letter ", letter_->name, " has no strokes"));
             letter_ = nullptr;
             return true;
         }
         if (key == "line" || key == "arc") {
-            if (!letter_)
-                return Fail(Message("\"", key, "\" outside a letter"));
+            if (!letter_) return Fail(Message("\"", key, "\" outside a letter"));
             return key == "line" ? Line(w) : Arc(w);
         }
-        if (letter_)
-            return Fail(Message("\"", key, "\" inside letter ", letter_->name, " (missing \"end\"?)"));
+        if (letter_) return Fail(Message("\"", key, "\" inside letter ", letter_->name, " (missing \"end\"?)"));
         if (key == "cut") {
             Cut cut;
-            if (!Args(w, 2) || !Number(w[1], cut.y) || !Positive(w[2], cut.height))
-                return false;
+            if (!Args(w, 2) || !Number(w[1], cut.y) || !Positive(w[2], cut.height)) return false;
             logo_.cuts.push_back(cut);
             return true;
         }
-        if (key == "ramp")
-            return Ramp(w);
-        if (key == "colour")
-            return Colour(w);
+        if (key == "ramp") return Ramp(w);
+        if (key == "colour") return Colour(w);
         if (key == "gradient")
-            return Once("gradient") && Args(w, 2) && Index(w[1], logo_.bodyTop, 1) &&
-                   Index(w[2], logo_.bodyBottom, 1);
+            return Once("gradient") && Args(w, 2) && Index(w[1], logo_.bodyTop, 1) && Index(w[2], logo_.bodyBottom, 1);
         if (key == "shadow")
             return Once("shadow") && Args(w, 2) && Integer(w[1], logo_.shadowX) && Integer(w[2], logo_.shadowY);
         if (key == "inline")
             return Once("inline") && Args(w, 2) && NonNegative(w[1], logo_.inlineDepth) &&
                    NonNegative(w[2], logo_.inlineWidth);
         if (key == "outline") {
-            if (w.size() != 2 && w.size() != 3)
-                return Fail("\"outline\" takes a width and an optional gap");
+            if (w.size() != 2 && w.size() != 3) return Fail("\"outline\" takes a width and an optional gap");
             return Once("outline") && NonNegative(w[1], logo_.outline) &&
                    (w.size() == 2 || NonNegative(w[2], logo_.outlineGap));
         }
@@ -99,8 +87,10 @@ public:
             double* value;
             bool positive;
         };
-        const Single singles[] = {{"stroke", &logo_.stroke, true},   {"height", &logo_.height, true},
-                                  {"top", &logo_.top, false},        {"spacing", &logo_.spacing, false},
+        const Single singles[] = {{"stroke", &logo_.stroke, true},
+                                  {"height", &logo_.height, true},
+                                  {"top", &logo_.top, false},
+                                  {"spacing", &logo_.spacing, false},
                                   {"slant", &logo_.slant, false}};
         for (const Single& s : singles)
             if (key == s.name)
@@ -111,13 +101,11 @@ public:
     bool Finish()
     {
         line_ = 0;
-        if (letter_)
-            return Fail(Message("letter ", letter_->name, " is not closed with \"end\""));
+        if (letter_) return Fail(Message("letter ", letter_->name, " is not closed with \"end\""));
         for (const char* required : {"stroke", "height", "top", "gradient"})
             if (std::find(seen_.begin(), seen_.end(), required) == seen_.end())
                 return Fail(Message("\"", required, "\" is not given"));
-        if (logo_.letters.empty())
-            return Fail("no letters");
+        if (logo_.letters.empty()) return Fail("no letters");
         if (logo_.ramp.empty() || logo_.ramp.front().index != 0 || logo_.ramp.back().index != 255)
             return Fail("the colour ramp must have stops at 0 and at 255");
         return true;
@@ -131,10 +119,9 @@ private:
     }
     bool Args(const std::vector<std::string_view>& w, size_t count)
     {
-        if (w.size() == count + 1)
-            return true;
-        return Fail(Message("\"", w[0], "\" takes ", count, count == 1 ? " value" : " values", ", found ",
-                            w.size() - 1));
+        if (w.size() == count + 1) return true;
+        return Fail(
+            Message("\"", w[0], "\" takes ", count, count == 1 ? " value" : " values", ", found ", w.size() - 1));
     }
     bool Once(const char* name)
     {
@@ -158,8 +145,7 @@ private:
     bool Integer(std::string_view word, int& value)
     {
         double v = 0;
-        if (!Number(word, v))
-            return false;
+        if (!Number(word, v)) return false;
         if (v != std::floor(v) || std::fabs(v) > 1000)
             return Fail(Message("\"", word, "\" must be a whole number of pixels"));
         value = static_cast<int>(v);
@@ -168,32 +154,29 @@ private:
     // A palette index; 0 is transparent, which the letter body may not be.
     bool Index(std::string_view word, int& value, int lowest)
     {
-        if (!Integer(word, value))
-            return false;
+        if (!Integer(word, value)) return false;
         return (value >= lowest && value <= 255) ||
                Fail(Message("colour index ", word, " is outside ", lowest, "-255",
                             lowest > 0 ? " (0 is the transparent background)" : ""));
     }
     bool Colour(const std::vector<std::string_view>& w)
     {
-        if (!Args(w, 2))
-            return false;
-        int* target = w[1] == "shadow" ? &logo_.shadowColour
+        if (!Args(w, 2)) return false;
+        int* target = w[1] == "shadow"    ? &logo_.shadowColour
                       : w[1] == "outline" ? &logo_.outlineColour
                       : w[1] == "inline"  ? &logo_.inlineColour
                                           : nullptr;
-        if (!target)
-            return Fail(Message("unknown colour \"", w[1], "\" (shadow, outline or inline)"));
-        return Once(w[1] == "shadow" ? "colour shadow" : w[1] == "outline" ? "colour outline" : "colour inline") &&
+        if (!target) return Fail(Message("unknown colour \"", w[1], "\" (shadow, outline or inline)"));
+        return Once(w[1] == "shadow"    ? "colour shadow"
+                    : w[1] == "outline" ? "colour outline"
+                                        : "colour inline") &&
                Index(w[2], *target, 0);
     }
     bool Ramp(const std::vector<std::string_view>& w)
     {
         RampStop stop;
-        if (!Args(w, 2) || !Integer(w[1], stop.index))
-            return false;
-        if (stop.index < 0 || stop.index > 255)
-            return Fail(Message("ramp index ", w[1], " is outside 0-255"));
+        if (!Args(w, 2) || !Integer(w[1], stop.index)) return false;
+        if (stop.index < 0 || stop.index > 255) return Fail(Message("ramp index ", w[1], " is outside 0-255"));
         if (!logo_.ramp.empty() && stop.index <= logo_.ramp.back().index)
             return Fail(Message("ramp stops must rise: ", w[1], " after ", logo_.ramp.back().index));
         const std::string_view hex = w[2];
@@ -205,14 +188,11 @@ private:
     }
     bool Letter(const std::vector<std::string_view>& w)
     {
-        if (letter_)
-            return Fail(Message("letter ", w.size() > 1 ? w[1] : "", " starts inside letter ", letter_->name));
-        if (w.size() != 3 && w.size() != 4)
-            return Fail("\"letter\" takes a name, a width and an optional descent");
+        if (letter_) return Fail(Message("letter ", w.size() > 1 ? w[1] : "", " starts inside letter ", letter_->name));
+        if (w.size() != 3 && w.size() != 4) return Fail("\"letter\" takes a name, a width and an optional descent");
         logogen::Letter letter;
         letter.name = std::string(w[1]);
-        if (!Positive(w[2], letter.width) || (w.size() == 4 && !NonNegative(w[3], letter.descent)))
-            return false;
+        if (!Positive(w[2], letter.width) || (w.size() == 4 && !NonNegative(w[3], letter.descent))) return false;
         logo_.letters.push_back(letter);
         letter_ = &logo_.letters.back();
         return true;
@@ -222,8 +202,7 @@ private:
         Stroke s;
         if (!Args(w, 4) || !Number(w[1], s.x0) || !Number(w[2], s.y0) || !Number(w[3], s.x1) || !Number(w[4], s.y1))
             return false;
-        if (s.x0 == s.x1 && s.y0 == s.y1)
-            return Fail("line has no length");
+        if (s.x0 == s.x1 && s.y0 == s.y1) return Fail("line has no length");
         letter_->strokes.push_back(s);
         return true;
     }
@@ -254,7 +233,7 @@ struct Vec {
     double x, y;
 };
 
-double Box(double px, double py, double halfW, double halfH)  // box centred on the origin
+double Box(double px, double py, double halfW, double halfH)   // box centred on the origin
 {
     const double qx = std::fabs(px) - halfW, qy = std::fabs(py) - halfH;
     const double ox = std::max(qx, 0.0), oy = std::max(qy, 0.0);
@@ -268,7 +247,7 @@ struct Piece {
 };
 
 struct PlacedLetter {
-    double left, width, depth;  // box: left..left+width across, 0..depth down
+    double left, width, depth;   // box: left..left+width across, 0..depth down
     std::vector<Piece> pieces;
 };
 
@@ -293,13 +272,12 @@ void AddStroke(const Stroke& s, std::vector<Piece>& pieces)
     for (int k = 0; k <= steps; ++k) {
         const double angle = (s.a0 + (s.a1 - s.a0) * k / steps) * std::numbers::pi / 180.0;
         const Vec point{s.x0 + s.x1 * std::cos(angle), s.y0 + s.y1 * std::sin(angle)};
-        if (k > 0)
-            pieces.push_back({previous, point});
+        if (k > 0) pieces.push_back({previous, point});
         previous = point;
     }
 }
 
-}  // namespace
+}   // namespace
 
 bool ParseLogoDescription(std::string_view text, LogoDescription& logo, DescriptionError& error)
 {
@@ -312,8 +290,7 @@ bool ParseLogoDescription(std::string_view text, LogoDescription& logo, Descript
         ++number;
         const std::vector<std::string_view> words = Words(text.substr(pos, end - pos));
         pos = end + 1;
-        if (!words.empty() && !parser.Line(number, words))
-            return false;
+        if (!words.empty() && !parser.Line(number, words)) return false;
     }
     return parser.Finish();
 }
@@ -323,23 +300,21 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
     // Lay the letters out left to right and centre the row; a slant leans
     // the tops to the right by slant x height.
     double total = logo.slant * logo.height;
-    for (const Letter& l : logo.letters)
-        total += l.width;
+    for (const Letter& l : logo.letters) total += l.width;
     total += logo.spacing * static_cast<double>(logo.letters.size() - 1);
     std::vector<PlacedLetter> placed;
     double x = (kWidth - total) / 2;
     for (const Letter& l : logo.letters) {
         PlacedLetter p{x, l.width, logo.height + l.descent, {}};
-        for (const Stroke& s : l.strokes)
-            AddStroke(s, p.pieces);
+        for (const Stroke& s : l.strokes) AddStroke(s, p.pieces);
         placed.push_back(std::move(p));
         x += l.width + logo.spacing;
     }
 
     // Distance from every pixel centre to the lettering.
     const double halfStroke = logo.stroke / 2;
-    const double rim = logo.outlineGap + logo.outline;  // outer edge of the outline
-    const double reach = rim + 4;  // nearer than this, the exact distance matters
+    const double rim = logo.outlineGap + logo.outline;   // outer edge of the outline
+    const double reach = rim + 4;                        // nearer than this, the exact distance matters
     std::vector<double> field(static_cast<size_t>(kWidth) * kHeight);
     for (int py = 0; py < kHeight; ++py)
         for (int px = 0; px < kWidth; ++px) {
@@ -353,15 +328,13 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
                     continue;
                 }
                 double d = std::numeric_limits<double>::max();
-                for (const Piece& piece : p.pieces)
-                    d = std::min(d, PieceDistance(piece, q, halfStroke));
+                for (const Piece& piece : p.pieces) d = std::min(d, PieceDistance(piece, q, halfStroke));
                 best = std::min(best, std::max(d, box));
             }
             field[static_cast<size_t>(py) * kWidth + px] = best;
         }
     auto at = [&](int px, int py) {
-        if (px < 0 || px >= kWidth || py < 0 || py >= kHeight)
-            return std::numeric_limits<double>::max();
+        if (px < 0 || px >= kWidth || py < 0 || py >= kHeight) return std::numeric_limits<double>::max();
         return field[static_cast<size_t>(py) * kWidth + px];
     };
 
@@ -369,10 +342,8 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
     for (int py = 0; py < kHeight; ++py) {
         const double ly = py + 0.5 - logo.top;
         bool cut = false;
-        for (const Cut& c : logo.cuts)
-            cut = cut || (ly >= c.y && ly < c.y + c.height);
-        if (cut)
-            continue;
+        for (const Cut& c : logo.cuts) cut = cut || (ly >= c.y && ly < c.y + c.height);
+        if (cut) continue;
         for (int px = 0; px < kWidth; ++px) {
             const double d = at(px, py);
             int index = 0;
@@ -385,14 +356,12 @@ bool RenderLogo(const LogoDescription& logo, std::vector<uint8_t>& pixels, std::
                     const double gx = std::min(at(px + 1, py), 1.0) - std::min(at(px - 1, py), 1.0);
                     const double gy = std::min(at(px, py + 1), 1.0) - std::min(at(px, py - 1), 1.0);
                     const double norm = std::sqrt(gx * gx + gy * gy);
-                    if (norm > 0)
-                        value += logo.bevelStrength * (-gx - gy) / (norm * std::numbers::sqrt2);
+                    if (norm > 0) value += logo.bevelStrength * (-gx - gy) / (norm * std::numbers::sqrt2);
                 }
                 index = static_cast<int>(std::clamp(std::floor(value + 0.5), 1.0, 255.0));
-                if (d <= -logo.inlineDepth && d > -logo.inlineDepth - logo.inlineWidth)
-                    index = logo.inlineColour;
+                if (d <= -logo.inlineDepth && d > -logo.inlineDepth - logo.inlineWidth) index = logo.inlineColour;
             } else if (d < logo.outlineGap) {
-                continue;  // the gap between letters and outline stays clear
+                continue;   // the gap between letters and outline stays clear
             } else if (d < rim) {
                 index = logo.outlineColour;
             } else if (at(px - logo.shadowX, py - logo.shadowY) < rim) {
@@ -459,8 +428,8 @@ std::vector<uint8_t> EncodeBitmap(const std::vector<uint8_t>& pixels, const std:
     u32(kWidth * kHeight);   // image size
     u32(2835);               // 72 dots per inch, as pixels per metre
     u32(2835);
-    u32(256);                // colours used
-    u32(0);                  // all of them important
+    u32(256);   // colours used
+    u32(0);     // all of them important
     for (uint32_t rgb : palette) {
         file.push_back(static_cast<uint8_t>(rgb));
         file.push_back(static_cast<uint8_t>(rgb >> 8));
@@ -473,4 +442,4 @@ std::vector<uint8_t> EncodeBitmap(const std::vector<uint8_t>& pixels, const std:
     return file;
 }
 
-}  // namespace logogen
+}   // namespace logogen

@@ -22,8 +22,8 @@ namespace logogen {
 
 inline constexpr int kWidth = 632;
 inline constexpr int kHeight = 246;
-inline constexpr int kPixelOffset = 14 + 40 + 256 * 4;          // 1078
-inline constexpr int kFileSize = kPixelOffset + kWidth * kHeight;  // 156,550
+inline constexpr int kPixelOffset = 14 + 40 + 256 * 4;              // 1078
+inline constexpr int kFileSize = kPixelOffset + kWidth * kHeight;   // 156,550
 
 struct Stroke {
     bool arc = false;
@@ -34,19 +34,19 @@ struct Stroke {
 
 struct Letter {
     std::string name;
-    double width = 0;    // the letter's box: 0..width across, 0..height down
-    double descent = 0;  // extra depth of the box below the baseline
+    double width = 0;     // the letter's box: 0..width across, 0..height down
+    double descent = 0;   // extra depth of the box below the baseline
     std::vector<Stroke> strokes;
 };
 
 struct Cut {
-    double y = 0;  // below the letters' top edge
+    double y = 0;   // below the letters' top edge
     double height = 0;
 };
 
 struct RampStop {
     int index = 0;
-    uint32_t rgb = 0;  // 0xRRGGBB
+    uint32_t rgb = 0;   // 0xRRGGBB
 };
 
 struct LogoDescription {
@@ -61,7 +61,7 @@ struct LogoDescription {
 };
 
 struct DescriptionError {
-    int line = 0;  // 1-based; 0 when the fault is not on one line
+    int line = 0;   // 1-based; 0 when the fault is not on one line
     std::string message;
 };
 
@@ -77,4 +77,4 @@ std::array<uint32_t, 256> RampPalette(const LogoDescription& logo);
 // An uncompressed 8-bit Windows bitmap, rows stored bottom-up.
 std::vector<uint8_t> EncodeBitmap(const std::vector<uint8_t>& pixels, const std::array<uint32_t, 256>& palette);
 
-}  // namespace logogen
+}   // namespace logogen

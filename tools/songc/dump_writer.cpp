@@ -6,14 +6,15 @@ namespace {
 
 void PutBig(std::vector<uint8_t>& out, size_t at, uint32_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * (bytes - 1 - i)));
+    for (int i = 0; i < bytes; ++i)
+        out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * (bytes - 1 - i)));
 }
 
 constexpr int HeaderVersion = 1;
 constexpr size_t TitleOffset = 16;
 constexpr size_t TitleSize = 16;
 
-} // namespace
+}   // namespace
 
 std::vector<uint8_t> EncodeDelta(const std::vector<RegisterFrame>& frames, const std::string& title)
 {
@@ -32,10 +33,9 @@ std::vector<uint8_t> EncodeDelta(const std::vector<RegisterFrame>& frames, const
     for (const RegisterFrame& frame : frames) {
         uint32_t mask = 0;
         for (int r = 0; r < RegisterCount; ++r) {
-            const bool write = previous == nullptr ||
-                               (r == ShapeRegister ? frame.restartEnvelope
-                                                   : frame.regs[static_cast<size_t>(r)] !=
-                                                         previous->regs[static_cast<size_t>(r)]);
+            const bool write = previous == nullptr || (r == ShapeRegister ? frame.restartEnvelope
+                                                                          : frame.regs[static_cast<size_t>(r)] !=
+                                                                                previous->regs[static_cast<size_t>(r)]);
             if (write) mask |= 1u << (15 - r);
         }
         out.push_back(static_cast<uint8_t>(mask >> 8));
@@ -61,4 +61,4 @@ std::vector<uint8_t> EncodeRaw(const std::vector<RegisterFrame>& frames)
     return out;
 }
 
-} // namespace songc
+}   // namespace songc

@@ -26,4 +26,4 @@ std::vector<uint8_t> EncodeDelta(const std::vector<RegisterFrame>& frames, const
 // volumes, envelope period low and high, shape (255: no restart).
 std::vector<uint8_t> EncodeRaw(const std::vector<RegisterFrame>& frames);
 
-} // namespace songc
+}   // namespace songc

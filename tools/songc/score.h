@@ -37,30 +37,30 @@ struct Instrument {
     std::string name;
     int line = 0;
     bool drum = false;
-    int channel = -1;          // drums: the voice they take over (0 = A)
-    int fixedNote = -1;        // drums: the note they always play
-    Sequence volume;           // 0..15, plus EnvelopeModeBit
-    Sequence release;          // volume after a note-off; empty: silent at once
-    Sequence arp;              // semitone offsets
-    Sequence pitch;            // tone period offsets
-    Sequence noise;            // noise period 0..31 or NoiseOff
-    Sequence tone;             // 1 tone on, 0 off
-    int arpSpeed = 1;          // frames per step of a row's arpeggio chord
-    int envelopeShape = -1;    // -1: the instrument never uses the envelope
-    int envelopePeriod = 0;    // a fixed envelope period, or
-    int envelopeRatio = 0;     // envelope period = tone period / ratio, rounded
-    int vibratoDelay = 0;      // frames before the vibrato starts
-    int vibratoDepth = 0;      // cents either side
-    int vibratoPeriod = 0;     // frames per vibrato cycle
+    int channel = -1;         // drums: the voice they take over (0 = A)
+    int fixedNote = -1;       // drums: the note they always play
+    Sequence volume;          // 0..15, plus EnvelopeModeBit
+    Sequence release;         // volume after a note-off; empty: silent at once
+    Sequence arp;             // semitone offsets
+    Sequence pitch;           // tone period offsets
+    Sequence noise;           // noise period 0..31 or NoiseOff
+    Sequence tone;            // 1 tone on, 0 off
+    int arpSpeed = 1;         // frames per step of a row's arpeggio chord
+    int envelopeShape = -1;   // -1: the instrument never uses the envelope
+    int envelopePeriod = 0;   // a fixed envelope period, or
+    int envelopeRatio = 0;    // envelope period = tone period / ratio, rounded
+    int vibratoDelay = 0;     // frames before the vibrato starts
+    int vibratoDepth = 0;     // cents either side
+    int vibratoPeriod = 0;    // frames per vibrato cycle
 };
 
 struct Cell {
     enum Kind { Empty, Note, Release, Cut };
     Kind kind = Empty;
-    int note = 0;               // semitone number, A-4 = 69
-    int instrument = -1;        // index into Score::instruments, -1: keep the last one
-    int volumeCap = 15;         // row volume: 15 plays the instrument as written
-    std::vector<int> chord;     // arpeggio offsets of the row, 0 first; empty: none
+    int note = 0;             // semitone number, A-4 = 69
+    int instrument = -1;      // index into Score::instruments, -1: keep the last one
+    int volumeCap = 15;       // row volume: 15 plays the instrument as written
+    std::vector<int> chord;   // arpeggio offsets of the row, 0 first; empty: none
     int line = 0;
 };
 
@@ -95,4 +95,4 @@ Score ParseScore(std::string_view text);
 // or -1 when the text is not a note.
 int ParseNoteName(std::string_view text);
 
-} // namespace songc
+}   // namespace songc

@@ -212,11 +212,12 @@ private:
     {
         for (const char c : name.text) {
             if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) {
-                throw ScoreError(name.line, std::string(kind) + " name '" + name.text +
-                                                "' may hold only letters, digits and '_'");
+                throw ScoreError(name.line,
+                                 std::string(kind) + " name '" + name.text + "' may hold only letters, digits and '_'");
             }
         }
-        if (names.count(name.text)) throw ScoreError(name.line, std::string(kind) + " '" + name.text + "' is defined twice");
+        if (names.count(name.text))
+            throw ScoreError(name.line, std::string(kind) + " '" + name.text + "' is defined twice");
     }
 
     void ReadInstrument(const Line& opener, bool drum)
@@ -261,7 +262,8 @@ private:
                 } else if (line[2].text == "ratio") {
                     ins.envelopeRatio = NeedInt(line[3], 1, 64, "envelope ratio");
                 } else {
-                    throw ScoreError(line[2].line, "envelope needs 'period N' or 'ratio N', not '" + line[2].text + "'");
+                    throw ScoreError(line[2].line,
+                                     "envelope needs 'period N' or 'ratio N', not '" + line[2].text + "'");
                 }
             } else if (key == "note") {
                 ExpectArguments(line, 1, 1);
@@ -280,7 +282,8 @@ private:
             throw ScoreError(ins.line, "'" + ins.name + "' plays in envelope mode ('e') but has no 'envelope' line");
         }
         if (drum) {
-            if (ins.volume.loop >= 0) throw ScoreError(ins.line, "drum '" + ins.name + "' must end: its volume cannot loop");
+            if (ins.volume.loop >= 0)
+                throw ScoreError(ins.line, "drum '" + ins.name + "' must end: its volume cannot loop");
             if (ins.fixedNote < 0) throw ScoreError(ins.line, "drum '" + ins.name + "' needs a 'note'");
         }
         instrumentNames_[ins.name] = static_cast<int>(score_.instruments.size());
@@ -403,8 +406,8 @@ private:
                 }
                 const int length = static_cast<int>(track.rows.size());
                 if (rows >= 0 && length != rows) {
-                    throw ScoreError(line[0].line, "tracks of one order line must be equally long: '" + name + "' has " +
-                                                       std::to_string(length) + " rows, an earlier one " +
+                    throw ScoreError(line[0].line, "tracks of one order line must be equally long: '" + name +
+                                                       "' has " + std::to_string(length) + " rows, an earlier one " +
                                                        std::to_string(rows));
                 }
                 rows = length;
@@ -423,12 +426,14 @@ private:
                 const auto& [name, line] = pendingNames_[static_cast<size_t>(-2 - cell.instrument)];
                 const auto found = instrumentNames_.find(name);
                 if (found == instrumentNames_.end()) {
-                    throw ScoreError(line, std::string(track.drums ? "unknown drum '" : "unknown instrument '") + name + "'");
+                    throw ScoreError(line,
+                                     std::string(track.drums ? "unknown drum '" : "unknown instrument '") + name + "'");
                 }
                 const Instrument& ins = score_.instruments[static_cast<size_t>(found->second)];
                 if (ins.drum != track.drums) {
-                    throw ScoreError(line, "'" + name + "' is " + (ins.drum ? "a drum: use it in a drums track"
-                                                                             : "not a drum: drums tracks play drums"));
+                    throw ScoreError(line, "'" + name + "' is " +
+                                               (ins.drum ? "a drum: use it in a drums track"
+                                                         : "not a drum: drums tracks play drums"));
                 }
                 cell.instrument = found->second;
             }
@@ -443,11 +448,11 @@ private:
     std::vector<std::pair<std::string, int>> pendingNames_;
 };
 
-} // namespace
+}   // namespace
 
 Score ParseScore(std::string_view text)
 {
     return Parser(text).Run();
 }
 
-} // namespace songc
+}   // namespace songc

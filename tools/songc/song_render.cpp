@@ -29,22 +29,22 @@ struct Playing {
     const Instrument* ins = nullptr;
     bool active = false;
     int note = 0;
-    int frame = 0;          // frames since the note began
+    int frame = 0;   // frames since the note began
     bool released = false;
     int releaseFrame = 0;   // frames since the note-off
     int volumeCap = 15;
     std::vector<int> chord;
-    int line = 0;           // where the note was written, for messages
+    int line = 0;   // where the note was written, for messages
 };
 
 // What one voice asks of the chip in one frame.
 struct VoiceOut {
     bool sounding = false;
     int period = 0;
-    int volume = 0;          // register value: level and envelope-mode bit
+    int volume = 0;   // register value: level and envelope-mode bit
     bool tone = false;
     int noise = NoiseOff;
-    int envelopePeriod = 0;  // meaningful in envelope mode
+    int envelopePeriod = 0;   // meaningful in envelope mode
     int envelopeShape = -1;
     bool envelopeTrigger = false;
     int line = 0;
@@ -161,8 +161,9 @@ private:
                 const Instrument* ins = cell.instrument >= 0 ? &score_.instruments[static_cast<size_t>(cell.instrument)]
                                                              : (c < DrumColumn ? last_[c] : nullptr);
                 if (!ins) {
-                    throw ScoreError(cell.line, std::string("a note without an instrument, and none played before on ") +
-                                                    "channel " + ChannelName(c));
+                    throw ScoreError(cell.line,
+                                     std::string("a note without an instrument, and none played before on ") +
+                                         "channel " + ChannelName(c));
                 }
                 if (c < DrumColumn) last_[c] = ins;
                 p = Playing{};
@@ -197,9 +198,10 @@ private:
             if (out.noise != NoiseOff) {
                 if (noiseChannel >= 0 && noiseUser.noise != out.noise) {
                     throw ScoreError(out.line, "noise clash at " + where + ": channel " + ChannelName(noiseChannel) +
-                                                   " (line " + std::to_string(noiseUser.line) + ") wants noise period " +
-                                                   std::to_string(noiseUser.noise) + ", channel " + ChannelName(c) +
-                                                   " wants " + std::to_string(out.noise));
+                                                   " (line " + std::to_string(noiseUser.line) +
+                                                   ") wants noise period " + std::to_string(noiseUser.noise) +
+                                                   ", channel " + ChannelName(c) + " wants " +
+                                                   std::to_string(out.noise));
                 }
                 mixer &= ~(8 << c);
                 noiseUser = out;
@@ -208,9 +210,10 @@ private:
             if (out.volume & EnvelopeModeBit) {
                 if (envelopeChannel >= 0 && (envelopeUser.envelopePeriod != out.envelopePeriod ||
                                              envelopeUser.envelopeShape != out.envelopeShape)) {
-                    throw ScoreError(out.line, "envelope clash at " + where + ": channels " + ChannelName(envelopeChannel) +
-                                                   " (line " + std::to_string(envelopeUser.line) + ") and " +
-                                                   ChannelName(c) + " both play in envelope mode with different settings");
+                    throw ScoreError(out.line, "envelope clash at " + where + ": channels " +
+                                                   ChannelName(envelopeChannel) + " (line " +
+                                                   std::to_string(envelopeUser.line) + ") and " + ChannelName(c) +
+                                                   " both play in envelope mode with different settings");
                 }
                 envelopeUser = out;
                 envelopeChannel = c;
@@ -242,7 +245,7 @@ private:
     bool shapeWritten_ = false;
 };
 
-} // namespace
+}   // namespace
 
 int TonePeriod(int semitone)
 {
@@ -254,4 +257,4 @@ RenderedSong RenderSong(const Score& score)
     return Renderer(score).Run();
 }
 
-} // namespace songc
+}   // namespace songc

@@ -30,4 +30,4 @@ int TonePeriod(int semitone);
 // that need the one noise source or the one envelope differently at once.
 RenderedSong RenderSong(const Score& score);
 
-} // namespace songc
+}   // namespace songc

@@ -28,8 +28,7 @@ int main(int argc, char** argv)
     app.add_flag("--raw")->description("raw 14-byte frames instead of the YMDX delta format");
     app.add_flag("--summary")->description("print the frame and time at which each order line starts");
     if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;
-    if (output.empty() && wav.empty())
-        return tooltext::RefuseCommandLine("songc", "give -o OUTPUT, --wav WAV or both");
+    if (output.empty() && wav.empty()) return tooltext::RefuseCommandLine("songc", "give -o OUTPUT, --wav WAV or both");
     raw = app.count("--raw") > 0;
     summary = app.count("--summary") > 0;
 
@@ -58,7 +57,7 @@ int main(int argc, char** argv)
             for (size_t s = 0; s < song.stepFirstFrame.size(); ++s) {
                 const int f = song.stepFirstFrame[s];
                 std::fprintf(text, "order line %4d  frame %5d  %3d:%05.2f\n", score.order[s].line, f, f / 50 / 60,
-                            (f % 3000) / 50.0);
+                             (f % 3000) / 50.0);
             }
             const size_t n = song.frames.size();
             std::fprintf(text, "%zu frames, %zu:%05.2f, %zu bytes\n", n, n / 3000, (n % 3000) / 50.0, bytes.size());

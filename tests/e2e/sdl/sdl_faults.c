@@ -37,14 +37,15 @@ void SDL_RenderPresent(SDL_Renderer* renderer)
 
 SDL_Window* SDL_CreateWindow(const char* title, int x, int y, int w, int h, uint32_t flags)
 {
-    SDL_Window* (*create)(const char*, int, int, int, int, uint32_t) =
-        (SDL_Window * (*)(const char*, int, int, int, int, uint32_t)) dlsym(RTLD_NEXT, "SDL_CreateWindow");
+    SDL_Window* (*create)(const char*, int, int, int, int,
+                          uint32_t) = (SDL_Window * (*)(const char*, int, int, int, int, uint32_t))
+        dlsym(RTLD_NEXT, "SDL_CreateWindow");
     return Failing("window") ? NULL : create(title, x, y, w, h, flags);
 }
 
 SDL_Renderer* SDL_CreateRenderer(SDL_Window* window, int index, uint32_t flags)
 {
-    SDL_Renderer* (*create)(SDL_Window*, int, uint32_t) =
-        (SDL_Renderer * (*)(SDL_Window*, int, uint32_t)) dlsym(RTLD_NEXT, "SDL_CreateRenderer");
+    SDL_Renderer* (*create)(SDL_Window*, int, uint32_t) = (SDL_Renderer * (*)(SDL_Window*, int, uint32_t))
+        dlsym(RTLD_NEXT, "SDL_CreateRenderer");
     return Failing("renderer") ? NULL : create(window, index, flags);
 }

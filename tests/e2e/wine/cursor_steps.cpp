@@ -48,8 +48,8 @@ int main(int argc, char** argv)
     }
     std::sort(steps.begin(), steps.end());
     const auto ms = [](uint32_t bytes) { return double(bytes) / 88.2; };
-    std::printf("cursor steps: %zu in %.1f s; smallest %.1f ms, median %.1f ms, largest %.1f ms\n",
-                steps.size(), seconds, ms(steps.front()), ms(steps[steps.size() / 2]), ms(steps.back()));
+    std::printf("cursor steps: %zu in %.1f s; smallest %.1f ms, median %.1f ms, largest %.1f ms\n", steps.size(),
+                seconds, ms(steps.front()), ms(steps[steps.size() / 2]), ms(steps.back()));
     std::printf("steps by size (ms: count):");
     for (const auto& [size, count] : histogram) std::printf(" %u: %d", size, count);
     std::printf("\n");

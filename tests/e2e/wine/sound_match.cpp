@@ -36,10 +36,10 @@ namespace {
 constexpr double StreamRate = 44100.0;
 constexpr double Cutoff = 16000.0;   // both sides are compared below this
 constexpr int HalfTaps = 32;
-constexpr int Phases = 1024;         // resampling kernel table resolution
-constexpr int RingSamples = 4096;    // the 8192-byte ring
-constexpr int LocalWindow = 1024;    // about 23 ms
-constexpr long ProbeSamples = 44100;  // one second of capture per alignment search
+constexpr int Phases = 1024;           // resampling kernel table resolution
+constexpr int RingSamples = 4096;      // the 8192-byte ring
+constexpr int LocalWindow = 1024;      // about 23 ms
+constexpr long ProbeSamples = 44100;   // one second of capture per alignment search
 // A window that matches less than this ends a stretch. Undisturbed windows
 // match above 0.999; a shift of a few milliseconds or a skipped lap of a held
 // note can still match 0.9.
@@ -51,8 +51,14 @@ struct Capture {
     std::vector<double> mono;
 };
 
-uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t Le32(const uint8_t* p)
+{
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t Le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 // Reads a WAV file as written by ALSA's file plugin: the data chunk's size
 // may be 0 (written to a pipe), in which case the data runs to the end.
@@ -92,14 +98,17 @@ bool ReadWav(const char* path, Capture& capture)
                 double sum = 0;
                 for (int c = 0; c < channels; ++c) {
                     const uint8_t* p = bytes.data() + frame + size_t(c) * bits / 8;
-                    if (tag == 1 && bits == 16) sum += int16_t(Le16(p));
-                    else if (tag == 1 && bits == 32) sum += int32_t(Le32(p)) / 65536.0;
+                    if (tag == 1 && bits == 16)
+                        sum += int16_t(Le16(p));
+                    else if (tag == 1 && bits == 32)
+                        sum += int32_t(Le32(p)) / 65536.0;
                     else if (tag == 3 && bits == 32) {
                         uint32_t raw = Le32(p);
                         float value;
                         std::memcpy(&value, &raw, 4);
                         sum += value * 32768.0;
-                    } else return false;
+                    } else
+                        return false;
                 }
                 capture.mono.push_back(sum / channels);
             }
@@ -215,14 +224,19 @@ void Fft(std::vector<std::complex<double>>& a, bool inverse)
 
 struct Correlation {
     double xy = 0, xx = 0, yy = 0;
-    void Add(double x, double y) { xy += x * y; xx += x * x; yy += y * y; }
+    void Add(double x, double y)
+    {
+        xy += x * y;
+        xx += x * x;
+        yy += y * y;
+    }
     double Value() const { return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0; }
 };
 
 // Correlation of the capture, read at u0 + m * ratio, with the filtered
 // stream over m in [begin, end).
-double CorrelateAt(const Resampler& resampler, const std::vector<double>& capture,
-                   const std::vector<double>& stream, double u0, double ratio, long begin, long end)
+double CorrelateAt(const Resampler& resampler, const std::vector<double>& capture, const std::vector<double>& stream,
+                   double u0, double ratio, long begin, long end)
 {
     Correlation c;
     for (long m = std::max(begin, 0L); m < end && m < long(stream.size()); ++m) {
@@ -234,9 +248,8 @@ double CorrelateAt(const Resampler& resampler, const std::vector<double>& captur
 
 // Best capture offset (in capture samples) for the stream window
 // [begin, end), searched within +-radius of u0 in steps, then finer.
-double RefineOffset(const Resampler& resampler, const std::vector<double>& capture,
-                    const std::vector<double>& stream, double u0, double ratio, long begin, long end,
-                    double radius, double* best)
+double RefineOffset(const Resampler& resampler, const std::vector<double>& capture, const std::vector<double>& stream,
+                    double u0, double ratio, long begin, long end, double radius, double* best)
 {
     double bestU = u0, bestC = -2;
     for (double step = radius / 64; step > 1.0 / 2048; step /= 8) {
@@ -251,7 +264,7 @@ double RefineOffset(const Resampler& resampler, const std::vector<double>& captu
     return bestU;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -369,8 +382,7 @@ int main(int argc, char** argv)
     };
     std::vector<Window> windows;
     for (long at = firstLoud + ProbeSamples; at + ProbeSamples <= long(coarse.size()); at += ProbeSamples) {
-        const long expected =
-            windows.empty() ? -1 : std::lround(windows.back().streamAt + double(ProbeSamples));
+        const long expected = windows.empty() ? -1 : std::lround(windows.back().streamAt + double(ProbeSamples));
         double u0 = 0, quality = 0;
         align(at, expected, u0, quality);
         windows.push_back({double(at) / StreamRate, double(at) - u0 / ratio, quality});
@@ -491,7 +503,8 @@ int main(int argc, char** argv)
                 (laps > 0 ? skips : replays) += 1;
             else
                 ++others;
-            std::printf("    discontinuity before it: %+.0f stream samples (%+.2f ring lengths): %s\n", jump, laps, kind);
+            std::printf("    discontinuity before it: %+.0f stream samples (%+.2f ring lengths): %s\n", jump, laps,
+                        kind);
         }
     }
     const long dropouts = skips + replays + others;

@@ -60,8 +60,8 @@ TEST(CaptureCallSpec, ListsAndRepeats)
     EXPECT_EQ(runs[0].count, 1u);
     EXPECT_EQ(runs[1].bytes, 1764u);
     EXPECT_EQ(runs[1].count, 2000u);
-    EXPECT_EQ(runs[2].bytes, 7u);     // odd counts are calls too
-    EXPECT_EQ(runs[3].bytes, 0u);     // so are empty ones
+    EXPECT_EQ(runs[2].bytes, 7u);   // odd counts are calls too
+    EXPECT_EQ(runs[3].bytes, 0u);   // so are empty ones
     EXPECT_EQ(runs[3].count, 9u);
 
     const auto limits = Calls("16777216*4294967295,0007");
@@ -97,9 +97,9 @@ TEST(CaptureSeconds, ExactDecimalsRoundedDown)
     EXPECT_EQ(Seconds("30", 44100), 1323000u);
     EXPECT_EQ(Seconds("0.5", 44100), 22050u);
     EXPECT_EQ(Seconds("0", 44100), 0u);
-    EXPECT_EQ(Seconds("0.00002", 44100), 0u);          // 0.882 samples
-    EXPECT_EQ(Seconds("0.0000227", 44100), 1u);        // 1.001 samples
-    EXPECT_EQ(Seconds("1.000022675", 44100), 44100u);  // 44100.99997
+    EXPECT_EQ(Seconds("0.00002", 44100), 0u);           // 0.882 samples
+    EXPECT_EQ(Seconds("0.0000227", 44100), 1u);         // 1.001 samples
+    EXPECT_EQ(Seconds("1.000022675", 44100), 44100u);   // 44100.99997
     // 2.3 is not a double; as one, 2.3 * 100 = 229.99999999999997.
     EXPECT_EQ(Seconds("2.3", 100), 230u);
     EXPECT_EQ(Seconds("0.29", 100), 29u);
@@ -240,7 +240,7 @@ TEST(CaptureCommandLine, VideoTextPageAndTheRest)
     EXPECT_EQ(Accepted({"video", "1", "a.mp4", "--scale", "8", "--quality", "51"}).videoScale, 8u);
 
     Refused({"video", "0", "a.mp4"});
-    Refused({"video", "0.01", "a.mp4"});    // not one whole frame at 50 a second
+    Refused({"video", "0.01", "a.mp4"});   // not one whole frame at 50 a second
     Refused({"video", "0.009", "a.mp4", "--fps", "100"});
     Refused({"video", "1"});
     for (const char* fps : {"25", "60", "0", "x", ""}) Refused({"video", "1", "a.mp4", "--fps", fps});

@@ -12,12 +12,11 @@ TEST(CaptureWav, HeaderForMono16BitAt44100)
 {
     const auto header = WavHeader(3);
     const uint8_t expected[WavHeaderBytes] = {
-        'R', 'I', 'F', 'F', 42, 0, 0, 0,        // 36 + 6 data bytes
-        'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-        16, 0, 0, 0, 1, 0, 1, 0,                // format record size; PCM; one channel
-        0x44, 0xAC, 0, 0, 0x88, 0x58, 0x01, 0,  // 44,100 samples and 88,200 bytes a second
-        2, 0, 16, 0,                            // block alignment, bits per sample
-        'd', 'a', 't', 'a', 6, 0, 0, 0};
+        'R',  'I',  'F', 'F', 42,   0,    0,    0,                              // 36 + 6 data bytes
+        'W',  'A',  'V', 'E', 'f',  'm',  't',  ' ', 16, 0, 0, 0, 1, 0, 1, 0,   // format record size; PCM; one channel
+        0x44, 0xAC, 0,   0,   0x88, 0x58, 0x01, 0,   // 44,100 samples and 88,200 bytes a second
+        2,    0,    16,  0,                          // block alignment, bits per sample
+        'd',  'a',  't', 'a', 6,    0,    0,    0};
     EXPECT_EQ(0, std::memcmp(header.data(), expected, WavHeaderBytes));
 
     const auto largest = WavHeader(static_cast<uint32_t>(MaxWavSamples));

@@ -27,10 +27,9 @@ std::string ReadText(const std::string& path)
 }
 
 // Every label the font must hold, one per glyph number.
-const char* const kLabels[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N",
-                               "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "0", "1",
-                               "2", "3", "4", "5", "6", "7", "8", "9", "space", "!", "?", ".", "(", ")",
-                               ":", "-", "=", "/", "'", "@", ",", "~", "_"};
+const char* const kLabels[] = {"A", "B", "C",     "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q",
+                               "R", "S", "T",     "U", "V", "W", "X", "Y", "Z", "0", "1", "2", "3", "4", "5", "6", "7",
+                               "8", "9", "space", "!", "?", ".", "(", ")", ":", "-", "=", "/", "'", "@", ",", "~", "_"};
 
 using Block = std::vector<std::string>;
 
@@ -48,12 +47,11 @@ std::string Source(const std::map<std::string, Block>& blocks = {})
     std::string text = "// test font\n";
     for (const char* label : kLabels) {
         auto it = blocks.find(label);
-        const Block rows = it != blocks.end() ? it->second
+        const Block rows = it != blocks.end()              ? it->second
                            : std::string(label) == "space" ? Block(16, std::string(16, '.'))
                                                            : Square(5, 5);
         text += std::string("glyph ") + label + "\n";
-        for (const std::string& row : rows)
-            text += row + "\n";
+        for (const std::string& row : rows) text += row + "\n";
         text += "\n";
     }
     return text;
@@ -64,29 +62,23 @@ int LineOfRow(const std::string& text, const std::string& label, int row)
 {
     const size_t at = text.find("glyph " + label + "\n");
     int line = 1;
-    for (size_t i = 0; i < at; ++i)
-        line += text[i] == '\n';
+    for (size_t i = 0; i < at; ++i) line += text[i] == '\n';
     return line + 1 + row;
 }
 
 TEST(FontNumbering, MapsEachListedCharacterAndNothingElse)
 {
     std::array<int, 512> expected{};
-    for (int i = 0; i < 26; ++i)
-        expected['A' + i] = i;
-    for (int i = 0; i < 10; ++i)
-        expected['0' + i] = 26 + i;
-    const std::pair<char, int> marks[] = {{' ', 36}, {'!', 40}, {'?', 41}, {'.', 42}, {'(', 44}, {')', 45},
-                                          {':', 46}, {';', 46}, {'-', 47}, {'#', 47}, {'=', 48}, {'/', 49},
-                                          {'"', 50}, {'\'', 50}, {'`', 50}, {'@', 51}, {',', 52}, {'~', 54},
-                                          {'_', 55}};
-    for (auto [ch, glyph] : marks)
-        expected[static_cast<unsigned char>(ch)] = glyph;
+    for (int i = 0; i < 26; ++i) expected['A' + i] = i;
+    for (int i = 0; i < 10; ++i) expected['0' + i] = 26 + i;
+    const std::pair<char, int> marks[] = {{' ', 36}, {'!', 40}, {'?', 41}, {'.', 42}, {'(', 44}, {')', 45}, {':', 46},
+                                          {';', 46}, {'-', 47}, {'#', 47}, {'=', 48}, {'/', 49}, {'"', 50}, {'\'', 50},
+                                          {'`', 50}, {'@', 51}, {',', 52}, {'~', 54}, {'_', 55}};
+    for (auto [ch, glyph] : marks) expected[static_cast<unsigned char>(ch)] = glyph;
 
     const std::vector<uint8_t> table = fontgen::EncodeGlyphIndexTable();
     ASSERT_EQ(table.size(), 512u);
-    for (int c = 0; c < 512; ++c)
-        EXPECT_EQ(table[c], expected[c]) << "character code " << c;
+    for (int c = 0; c < 512; ++c) EXPECT_EQ(table[c], expected[c]) << "character code " << c;
 
     EXPECT_EQ(fontgen::GlyphNumberOfLabel("space"), 36);
     EXPECT_EQ(fontgen::GlyphNumberOfLabel(";"), 46);
@@ -98,7 +90,7 @@ TEST(FontNumbering, MapsEachListedCharacterAndNothingElse)
 
 TEST(FontEncoding, RowsAreBigEndianWithBit15Leftmost)
 {
-    Block b = Square(1, 1);  // rows 1-2, columns 1-2
+    Block b = Square(1, 1);   // rows 1-2, columns 1-2
     Block underscore = Square(13, 13);
     underscore[3][7] = underscore[3][8] = underscore[4][7] = underscore[4][8] = '#';
     fontgen::Font font;
@@ -110,14 +102,13 @@ TEST(FontEncoding, RowsAreBigEndianWithBit15Leftmost)
     const uint8_t glyphB[32] = {0, 0, 0x60, 0, 0x60, 0};
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 32, bytes.begin() + 64), std::vector<uint8_t>(glyphB, glyphB + 32));
     const uint8_t* last = bytes.data() + 55 * 32;
-    EXPECT_EQ(last[6], 0x01);  // row 3, columns 7-8 straddle the two bytes
+    EXPECT_EQ(last[6], 0x01);   // row 3, columns 7-8 straddle the two bytes
     EXPECT_EQ(last[7], 0x80);
-    EXPECT_EQ(last[26], 0x00);  // row 13, columns 13-14
+    EXPECT_EQ(last[26], 0x00);   // row 13, columns 13-14
     EXPECT_EQ(last[27], 0x06);
     EXPECT_EQ(last[29], 0x06);
     for (int g : {36, 37, 38, 39, 43, 53})
-        for (int i = 0; i < 32; ++i)
-            ASSERT_EQ(bytes[g * 32 + i], 0) << "glyph " << g;
+        for (int i = 0; i < 32; ++i) ASSERT_EQ(bytes[g * 32 + i], 0) << "glyph " << g;
 
     const std::vector<uint8_t> block = fontgen::EncodeBinTestBlock();
     ASSERT_EQ(block.size(), 512u);
@@ -129,8 +120,7 @@ TEST(FontSourceParser, AcceptsWindowsLineEndingsAndTrailingSpaces)
 {
     std::string text = Source({{"Q", Square(2, 3)}});
     std::string crlf;
-    for (char c : text)
-        crlf += c == '\n' ? std::string(" \r\n") : std::string(1, c);
+    for (char c : text) crlf += c == '\n' ? std::string(" \r\n") : std::string(1, c);
     fontgen::Font plain, windows;
     fontgen::SourceError error;
     ASSERT_TRUE(fontgen::ParseFontSource(text, plain, error)) << error.message;
@@ -141,7 +131,7 @@ TEST(FontSourceParser, AcceptsWindowsLineEndingsAndTrailingSpaces)
 struct Malformed {
     const char* name;
     std::string text;
-    int line;  // -1: not checked
+    int line;   // -1: not checked
     std::string message;
 };
 
@@ -174,19 +164,18 @@ TEST(FontSourceParser, RefusesMalformedSourcesNamingTheLine)
          "glyph 'K' (line " + std::to_string(rowOfK - 1) + ") has 15 rows, expected 16"},
         {"too many rows", Replace(good, "glyph K\n", "glyph K\n" + blankRow), LineOfRow(good, "K", 16),
          "row outside a glyph block"},
-        {"truncated at the end", good.substr(0, good.rfind(blankRow)), LineOfRow(good, "_", 15),
-         "glyph '_'"},
+        {"truncated at the end", good.substr(0, good.rfind(blankRow)), LineOfRow(good, "_", 15), "glyph '_'"},
         {"lower-case label", Replace(good, "glyph K\n", "glyph k\n"), rowOfK - 1,
          "\"k\" is not a character of the font"},
         {"two-character label", Replace(good, "glyph K\n", "glyph KK\n"), rowOfK - 1,
          "\"KK\" is not a character of the font"},
         {"unknown line", Replace(good, "// test font\n", "font 16\n"), 1, "expected \"glyph <character>\""},
         {"glyph drawn twice", Replace(good, "glyph K\n", "glyph A\n"), rowOfK - 1, "already drawn at line 2"},
-        {"shared glyph drawn twice", Replace(good, "glyph -\n", "glyph #\n") + "glyph -\n",
-         -1, "glyph '-' is glyph 47, already drawn at line"},
-        {"rows without a glyph line", Replace(good, "glyph K\n", "// glyph K\n"), rowOfK,
-         "row outside a glyph block"},
-        {"thin stroke", Source({{"R", thin}}), LineOfRow(Source(), "R", 9), "glyph 'R' at row 9, column 9 has a stroke thinner"},
+        {"shared glyph drawn twice", Replace(good, "glyph -\n", "glyph #\n") + "glyph -\n", -1,
+         "glyph '-' is glyph 47, already drawn at line"},
+        {"rows without a glyph line", Replace(good, "glyph K\n", "// glyph K\n"), rowOfK, "row outside a glyph block"},
+        {"thin stroke", Source({{"R", thin}}), LineOfRow(Source(), "R", 9),
+         "glyph 'R' at row 9, column 9 has a stroke thinner"},
         {"pixel on the cell's edge", Source({{"M", edge}}), LineOfRow(Source(), "M", 7),
          "glyph 'M' at row 7, column 15 touches the edge"},
         {"drawn space", Source({{"space", dirtySpace}}), LineOfRow(Source(), "space", 4), "space glyph must be blank"},
@@ -226,8 +215,7 @@ TEST(CommittedFont, EveryNumberedGlyphIsDrawnBoldAndInsideItsCell)
     const std::vector<uint8_t> gfx = ReadBytes(ASSETS_DIR "/FNT1616.GFX");
     ASSERT_EQ(gfx.size(), 1792u);
     auto pixel = [&](int g, int r, int c) {
-        if (r < 0 || r > 15 || c < 0 || c > 15)
-            return false;
+        if (r < 0 || r > 15 || c < 0 || c > 15) return false;
         const int word = (gfx[g * 32 + 2 * r] << 8) | gfx[g * 32 + 2 * r + 1];
         return ((word >> (15 - c)) & 1) != 0;
     };
@@ -236,8 +224,7 @@ TEST(CommittedFont, EveryNumberedGlyphIsDrawnBoldAndInsideItsCell)
         int set = 0;
         for (int r = 0; r < 16; ++r)
             for (int c = 0; c < 16; ++c) {
-                if (!pixel(g, r, c))
-                    continue;
+                if (!pixel(g, r, c)) continue;
                 ++set;
                 EXPECT_TRUE(r > 0 && r < 15 && c > 0 && c < 15) << "glyph " << g << " row " << r << " col " << c;
                 bool inSquare = false;
@@ -270,4 +257,4 @@ TEST(CommittedFont, SourceParses)
         << "line " << error.line << ": " << error.message;
 }
 
-}  // namespace
+}   // namespace

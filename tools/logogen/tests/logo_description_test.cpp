@@ -52,16 +52,16 @@ int At(const std::vector<uint8_t>& pixels, int x, int y)
 
 TEST(LogoDrawing, BodyOutlineShadowInlineAndCutsLandOnTheExpectedPixels)
 {
-    const std::vector<uint8_t> p =
-        Render("outline 2\nshadow 3 3\ninline 3 1\ncut 50 2\ncolour outline 50\ncolour shadow 20\n"
-               "colour inline 150\n");
+    const std::vector<uint8_t> p = Render(
+        "outline 2\nshadow 3 3\ninline 3 1\ncut 50 2\ncolour outline 50\ncolour shadow 20\n"
+        "colour inline 150\n");
     ASSERT_EQ(p.size(), 632u * 246u);
 
     // Body: a gradient from 200 at the top edge to 100 at the bottom edge,
     // sampled at pixel centres.
     EXPECT_EQ(At(p, 318, 60), 200);
     EXPECT_EQ(At(p, 318, 159), 101);
-    EXPECT_EQ(At(p, 311, 100), 160);  // the edge columns belong to the body
+    EXPECT_EQ(At(p, 311, 100), 160);   // the edge columns belong to the body
     EXPECT_EQ(At(p, 320, 100), 160);
 
     // Inline: the column whose centre lies 3.5 pixels inside the left edge.
@@ -71,14 +71,12 @@ TEST(LogoDrawing, BodyOutlineShadowInlineAndCutsLandOnTheExpectedPixels)
     EXPECT_EQ(At(p, 315, 100), 160);
 
     // Outline: two pixels all round.
-    for (int x : {309, 310, 321, 322})
-        EXPECT_EQ(At(p, x, 100), 50) << x;
+    for (int x : {309, 310, 321, 322}) EXPECT_EQ(At(p, x, 100), 50) << x;
     EXPECT_EQ(At(p, 315, 58), 50);
     EXPECT_EQ(At(p, 315, 160), 50);
 
     // Shadow: the outlined bar moved 3 right and 3 down, behind everything.
-    for (int x : {323, 324, 325})
-        EXPECT_EQ(At(p, x, 100), 20) << x;
+    for (int x : {323, 324, 325}) EXPECT_EQ(At(p, x, 100), 20) << x;
     EXPECT_EQ(At(p, 326, 100), 0);
     EXPECT_EQ(At(p, 308, 100), 0);
     EXPECT_EQ(At(p, 315, 57), 0);
@@ -95,8 +93,7 @@ TEST(LogoDrawing, BodyOutlineShadowInlineAndCutsLandOnTheExpectedPixels)
     // at each rounded corner; the shadow adds what the shifted copy does not
     // share with it (1452 - 1109); the cut takes 2 rows of 14 + 3.
     int lit = 0;
-    for (uint8_t v : p)
-        lit += v != 0;
+    for (uint8_t v : p) lit += v != 0;
     EXPECT_EQ(lit, 1452 + (1452 - 1109) - 2 * (14 + 3));
 }
 
@@ -104,16 +101,16 @@ TEST(LogoDrawing, TransparentPartsLeaveSeeThroughLines)
 {
     // Outline 2 wide, 1 pixel clear of the bar; the inline drawn in index 0.
     const std::vector<uint8_t> p = Render("outline 2 1\ninline 3 1\ncolour outline 50\ncolour inline 0\n");
-    EXPECT_EQ(At(p, 311, 100), 160);  // bar
-    EXPECT_EQ(At(p, 310, 100), 0);    // gap
-    EXPECT_EQ(At(p, 309, 100), 50);   // outline
+    EXPECT_EQ(At(p, 311, 100), 160);   // bar
+    EXPECT_EQ(At(p, 310, 100), 0);     // gap
+    EXPECT_EQ(At(p, 309, 100), 50);    // outline
     EXPECT_EQ(At(p, 308, 100), 50);
     EXPECT_EQ(At(p, 307, 100), 0);
     EXPECT_EQ(At(p, 321, 100), 0);
     EXPECT_EQ(At(p, 322, 100), 50);
     EXPECT_EQ(At(p, 315, 59), 0);
     EXPECT_EQ(At(p, 315, 58), 50);
-    EXPECT_EQ(At(p, 314, 100), 0);  // inline, both sides
+    EXPECT_EQ(At(p, 314, 100), 0);   // inline, both sides
     EXPECT_EQ(At(p, 317, 100), 0);
     EXPECT_EQ(At(p, 315, 100), 160);
 }
@@ -137,18 +134,17 @@ TEST(LogoDrawing, BevelLightsEdgesFacingTheUpperLeftAndKeepsEveryPixelNonZero)
 {
     const std::vector<uint8_t> flat = Render("");
     const std::vector<uint8_t> lit = Render("bevel 2 40\n");
-    EXPECT_GT(At(lit, 318, 60), At(flat, 318, 60));    // top edge faces the light
-    EXPECT_GT(At(lit, 311, 100), At(flat, 311, 100));  // so does the left edge
-    EXPECT_LT(At(lit, 318, 159), At(flat, 318, 159));  // bottom and right face away
+    EXPECT_GT(At(lit, 318, 60), At(flat, 318, 60));     // top edge faces the light
+    EXPECT_GT(At(lit, 311, 100), At(flat, 311, 100));   // so does the left edge
+    EXPECT_LT(At(lit, 318, 159), At(flat, 318, 159));   // bottom and right face away
     EXPECT_LT(At(lit, 320, 100), At(flat, 320, 100));
-    EXPECT_EQ(At(lit, 316, 100), At(flat, 316, 100));  // deep inside: no change
+    EXPECT_EQ(At(lit, 316, 100), At(flat, 316, 100));   // deep inside: no change
 
     // A bevel strong enough to push indices below 1 is held at 1: a logo
     // pixel never becomes transparent.
     const std::vector<uint8_t> harsh = Render("bevel 3 400\n");
     for (int y = 60; y < 160; ++y)
-        for (int x = 311; x <= 320; ++x)
-            ASSERT_NE(At(harsh, x, y), 0) << x << "," << y;
+        for (int x = 311; x <= 320; ++x) ASSERT_NE(At(harsh, x, y), 0) << x << "," << y;
 }
 
 TEST(LogoDrawing, RefusesArtworkThatRunsOffTheCanvas)
@@ -156,12 +152,12 @@ TEST(LogoDrawing, RefusesArtworkThatRunsOffTheCanvas)
     std::string error;
     logogen::LogoDescription logo;
     logogen::DescriptionError parseError;
-    ASSERT_TRUE(logogen::ParseLogoDescription(
-        "stroke 10\nheight 240\ntop 2\ngradient 9 9\n" + kRamp + "letter I 10\n line 5 0 5 240\nend\n", logo,
-        parseError));
+    ASSERT_TRUE(logogen::ParseLogoDescription("stroke 10\nheight 240\ntop 2\ngradient 9 9\n" + kRamp +
+                                                  "letter I 10\n line 5 0 5 240\nend\n",
+                                              logo, parseError));
     std::vector<uint8_t> pixels;
     EXPECT_TRUE(logogen::RenderLogo(logo, pixels, error)) << error;
-    logo.outline = 3;  // now the outline reaches rows 0 and 245
+    logo.outline = 3;   // now the outline reaches rows 0 and 245
     EXPECT_FALSE(logogen::RenderLogo(logo, pixels, error));
     EXPECT_NE(error.find("reaches the edge of the canvas"), std::string::npos) << error;
 }
@@ -169,15 +165,15 @@ TEST(LogoDrawing, RefusesArtworkThatRunsOffTheCanvas)
 TEST(LogoBitmap, StoresRowsBottomUpAfterTheColourTable)
 {
     std::vector<uint8_t> pixels(632 * 246, 0);
-    pixels[5] = 200;                  // top row, column 5
-    pixels[245 * 632 + 631] = 77;     // bottom row, last column
+    pixels[5] = 200;                // top row, column 5
+    pixels[245 * 632 + 631] = 77;   // bottom row, last column
     std::array<uint32_t, 256> palette{};
     palette[1] = 0x123456;
     palette[255] = 0xFFEEDD;
     const std::vector<uint8_t> file = logogen::EncodeBitmap(pixels, palette);
     ASSERT_EQ(file.size(), 156550u);
-    EXPECT_EQ(file[1078 + 245 * 632 + 5], 200);  // top row stored last
-    EXPECT_EQ(file[1078 + 631], 77);             // bottom row stored first
+    EXPECT_EQ(file[1078 + 245 * 632 + 5], 200);   // top row stored last
+    EXPECT_EQ(file[1078 + 631], 77);              // bottom row stored first
     EXPECT_EQ(std::count(file.begin() + 1078, file.end(), 0), 632 * 246 - 2);
     const uint8_t entry1[4] = {0x56, 0x34, 0x12, 0}, entry255[4] = {0xDD, 0xEE, 0xFF, 0};
     EXPECT_TRUE(std::equal(entry1, entry1 + 4, file.begin() + 54 + 4));
@@ -190,11 +186,10 @@ TEST(LogoBitmap, RampInterpolatesEachChannelBetweenStops)
     logo.ramp = {{0, 0xFF0000}, {10, 0x0A1400}, {255, 0xFFFFFF}};
     const std::array<uint32_t, 256> palette = logogen::RampPalette(logo);
     EXPECT_EQ(palette[0], 0xFF0000u);
-    EXPECT_EQ(palette[5], 0x850A00u);  // red falls 255 -> 10, green rises 0 -> 20
+    EXPECT_EQ(palette[5], 0x850A00u);   // red falls 255 -> 10, green rises 0 -> 20
     EXPECT_EQ(palette[10], 0x0A1400u);
     EXPECT_EQ(palette[255], 0xFFFFFFu);
-    for (int i = 10; i < 255; ++i)
-        EXPECT_LE(palette[i] & 0xFF, palette[i + 1] & 0xFF);
+    for (int i = 10; i < 255; ++i) EXPECT_LE(palette[i] & 0xFF, palette[i + 1] & 0xFF);
 }
 
 struct Malformed {
@@ -206,7 +201,7 @@ struct Malformed {
 
 TEST(LogoDescriptionParser, RefusesMalformedDescriptionsNamingTheLine)
 {
-    const std::string head = "stroke 10\nheight 100\ntop 60\ngradient 200 100\n";  // lines 1-4
+    const std::string head = "stroke 10\nheight 100\ntop 60\ngradient 200 100\n";   // lines 1-4
     const std::string letter = "letter I 10\n line 5 0 5 100\nend\n";
     const Malformed cases[] = {
         {"unknown keyword", head + "glow 3\n" + kRamp + letter, 5, "unknown keyword \"glow\""},
@@ -226,8 +221,7 @@ TEST(LogoDescriptionParser, RefusesMalformedDescriptionsNamingTheLine)
         {"short colour", head + "ramp 0 fff\n", 5, "not a colour"},
         {"ramp without 255", head + "ramp 0 000000\nramp 254 ffffff\n" + letter, 0, "stops at 0 and at 255"},
         {"stroke outside a letter", head + kRamp + "line 0 0 1 1\n", 7, "\"line\" outside a letter"},
-        {"setting inside a letter", head + kRamp + "letter I 10\n line 5 0 5 100\noutline 2\n", 9,
-         "inside letter I"},
+        {"setting inside a letter", head + kRamp + "letter I 10\n line 5 0 5 100\noutline 2\n", 9, "inside letter I"},
         {"letter inside a letter", head + kRamp + "letter I 10\nletter J 10\n", 8, "starts inside letter I"},
         {"unclosed letter", head + kRamp + "letter I 10\n line 5 0 5 100\n", 0, "letter I is not closed"},
         {"end without letter", head + kRamp + "end\n", 7, "\"end\" without a letter"},
@@ -255,19 +249,18 @@ TEST(CommittedLogo, IsAnUncompressedBottomUp8BitBitmapOfTheFixedLayout)
     ASSERT_EQ(file.size(), 156550u);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(U32(file, 2), 156550u);  // file size
-    EXPECT_EQ(U32(file, 6), 0u);       // reserved
-    EXPECT_EQ(U32(file, 10), 1078u);   // pixel data offset
-    EXPECT_EQ(U32(file, 14), 40u);     // information header size
-    EXPECT_EQ(U32(file, 18), 632u);    // width
-    EXPECT_EQ(U32(file, 22), 246u);    // height, positive: bottom-up
-    EXPECT_EQ(U16(file, 26), 1u);      // planes
-    EXPECT_EQ(U16(file, 28), 8u);      // bits per pixel
-    EXPECT_EQ(U32(file, 30), 0u);      // no compression
+    EXPECT_EQ(U32(file, 2), 156550u);   // file size
+    EXPECT_EQ(U32(file, 6), 0u);        // reserved
+    EXPECT_EQ(U32(file, 10), 1078u);    // pixel data offset
+    EXPECT_EQ(U32(file, 14), 40u);      // information header size
+    EXPECT_EQ(U32(file, 18), 632u);     // width
+    EXPECT_EQ(U32(file, 22), 246u);     // height, positive: bottom-up
+    EXPECT_EQ(U16(file, 26), 1u);       // planes
+    EXPECT_EQ(U16(file, 28), 8u);       // bits per pixel
+    EXPECT_EQ(U32(file, 30), 0u);       // no compression
     EXPECT_EQ(U32(file, 34), 632u * 246u);
-    EXPECT_EQ(U32(file, 46), 256u);    // colours in the table
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(file[54 + 4 * i + 3], 0) << "colour " << i;
+    EXPECT_EQ(U32(file, 46), 256u);   // colours in the table
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(file[54 + 4 * i + 3], 0) << "colour " << i;
 }
 
 TEST(CommittedLogo, ArtworkFillsMostOfTheWidthAndStaysInsideTheCanvas)
@@ -287,7 +280,7 @@ TEST(CommittedLogo, ArtworkFillsMostOfTheWidthAndStaysInsideTheCanvas)
     EXPECT_LT(right, 631);
     EXPECT_GT(top, 0);
     EXPECT_LT(bottom, 245);
-    EXPECT_GE(right - left + 1, 560);  // the word spans most of the 632 columns
+    EXPECT_GE(right - left + 1, 560);   // the word spans most of the 632 columns
     EXPECT_GE(bottom - top + 1, 150);
     EXPECT_GT(lit, 632 * 246 / 4);
     EXPECT_LT(lit, 632 * 246 * 3 / 4);
@@ -306,4 +299,4 @@ TEST(CommittedLogo, DescriptionParsesAndRenders)
     EXPECT_TRUE(logogen::RenderLogo(logo, pixels, renderError)) << renderError;
 }
 
-}  // namespace
+}   // namespace

@@ -130,4 +130,4 @@ TEST(SongAsset, TonesAreEqualTempered)
     EXPECT_GT(static_cast<double>(onNote) / sounding, 0.85) << onNote << " of " << sounding;
 }
 
-} // namespace
+}   // namespace

@@ -108,7 +108,7 @@ end
     EXPECT_EQ(Period(frames[8], 1), 284);   // triangle at 0
     EXPECT_EQ(Period(frames[9], 1), 276);   // +50 cents: 125000 / 452.89
     EXPECT_EQ(Period(frames[10], 1), 284);
-    EXPECT_EQ(Period(frames[11], 1), 292);  // -50 cents
+    EXPECT_EQ(Period(frames[11], 1), 292);   // -50 cents
 }
 
 const char* BuzzAndKick = R"(
@@ -167,11 +167,11 @@ TEST(SongcRender, DrumsTakeOverAVoiceAndTheEnvelopeComesBack)
     EXPECT_EQ(frames[6].regs[13], 8);
     EXPECT_EQ(EnvelopePeriod(frames[6]), 142);
     // Row 3: the hat is noise alone on C; the bass goes on under it untouched.
-    EXPECT_EQ(frames[12].regs[7], 0x1E);  // tone A, noise C
+    EXPECT_EQ(frames[12].regs[7], 0x1E);   // tone A, noise C
     EXPECT_EQ(frames[12].regs[6], 3);
     EXPECT_EQ(frames[12].regs[10], 10);
     EXPECT_FALSE(frames[12].restartEnvelope);
-    EXPECT_EQ(frames[13].regs[10], 0);    // the one-frame hat is over
+    EXPECT_EQ(frames[13].regs[10], 0);   // the one-frame hat is over
     // Row 4: a new bass note restarts the saw at its own period.
     EXPECT_TRUE(frames[16].restartEnvelope);
     EXPECT_EQ(EnvelopePeriod(frames[16]), 71);
@@ -241,8 +241,7 @@ TEST(SongcErrors, MalformedScoresNameTheLine)
         {ins + "track t\n  A-4:i . H-4 .\nend\n", 5, "'H-4' is not a note"},
         {ins + "track t\n  A-4:nope\nend\n", 5, "unknown instrument 'nope'"},
         {ins + "track t\n  A-4:i,y3\nend\n", 5, "unknown effect 'y3'"},
-        {ins + "track t\n  A-4:i\nend\ntrack u\n  A-4:i .\nend\norder\n  t u - -\nend\n", 11,
-         "must be equally long"},
+        {ins + "track t\n  A-4:i\nend\ntrack u\n  A-4:i .\nend\norder\n  t u - -\nend\n", 11, "must be equally long"},
         {ins + "track t\n  A-4:i\nend\norder\n  t zz - -\nend\n", 8, "unknown track 'zz'"},
         {ins + "track t\n  A-4:i\nend\norder\n  - - - t\nend\n", 8, "drum tracks go in the 4th column"},
         {ins + "track t\n  A-4:i\nend\norder\n  t -\nend\n", 8, "names 4 tracks"},
@@ -258,7 +257,8 @@ TEST(SongcErrors, MalformedScoresNameTheLine)
             ADD_FAILURE() << "accepted:\n" << c.text;
         } catch (const songc::ScoreError& e) {
             EXPECT_EQ(e.line, c.line) << e.what();
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what() << "\nwanted: " << c.message;
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << e.what() << "\nwanted: " << c.message;
         }
     }
 }
@@ -302,4 +302,4 @@ end
     EXPECT_NO_THROW(Compile(head + "track a\n  A-4:e1\nend\ntrack b\n  C-4:e1\nend\norder\n  a b - -\nend\n"));
 }
 
-} // namespace
+}   // namespace
