@@ -4,13 +4,18 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the Linux intro with its
 # sound thread under ThreadSanitizer, the browser build in
 # headless Chromium, then half a minute of fuzzing for each way data enters the
-# program.
+# program. Each step's start is stamped, so a slow one shows in the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./tools/install-deps.sh --all
-cmake --workflow --preset win32
-cmake --workflow --preset linux
-cmake --workflow --preset asan
-cmake --workflow --preset tsan
-cmake --workflow --preset web
-tools/fuzz.sh 30
+
+step() {
+  echo "=== $(date +%T) $*"
+  "$@"
+}
+
+step ./tools/install-deps.sh --all
+for preset in win32 linux asan tsan web; do
+  step cmake --workflow --preset "$preset"
+done
+step tools/fuzz.sh 30
+echo "=== $(date +%T) done"
