@@ -207,10 +207,16 @@ check_picture() {
 close_and_wait() {
   local id=$1 limit=$2 waited=0
   log "Alt+F4 to window $id"
-  xdotool key --window "$id" alt+F4 2>/dev/null
+  xdotool key --window "$id" alt+F4 2>/dev/null || log "xdotool could not send Alt+F4 (status $?)"
   while program_running && ((waited < limit * 10)); do
     sleep 0.1
     waited=$((waited + 1))
+    # A key lost on the way (the window manager still moving the focus) is
+    # asked for again; the program closes once whatever it receives after.
+    if ((waited % 50 == 0)) && program_running; then
+      log "still running after $((waited / 10)) s: Alt+F4 again"
+      xdotool key --window "$id" alt+F4 2>/dev/null || true
+    fi
   done
   program_running && fail "the program is still running $limit s after the close request"
   local status=0
