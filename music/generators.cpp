@@ -32,6 +32,11 @@ constexpr EnvelopePattern EnvelopeShapeTable[16] = {
 // samples whatever the pitch.
 constexpr uint32_t DetuneStep = 262144;
 
+// Four lanes of 32-bit integers; without vector instructions the compiler
+// lowers them to plain scalar code.
+using Int4 = int32_t __attribute__((vector_size(16)));
+using UInt4 = uint32_t __attribute__((vector_size(16)));
+
 template <typename Compute>
 uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
 {
@@ -65,7 +70,6 @@ void GenerateEnvelope(int32_t start, int32_t count)
     const uint64_t lastPhase = phase + static_cast<uint64_t>(step) * static_cast<uint32_t>(count - 1);
     if (lastPhase >> 26 == phase >> 26) {
         // The usual case: the whole run lies within one pattern entry.
-        using Int4 = int32_t __attribute__((vector_size(16)));
         const int32_t level = pattern[phase >> 26];
         const Int4 level4 = Int4{} + level;
         int32_t i = 0;
@@ -81,14 +85,27 @@ void GenerateEnvelope(int32_t start, int32_t count)
     Player.envelopePhase = phase;
 }
 
+
 void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_t count)
 {
     const uint32_t period = voice.period;
     const uint32_t step = StepFor(remembered, period, [period] { return ToneStep(period); });
     uint32_t phase = voice.phase;
+    // Four samples at a time: lane k runs k steps ahead and every lane moves
+    // four steps, wrapping modulo 2^32 exactly as one phase stepped four times.
+    const int32_t whole = count & ~3;
+    const UInt4 lanes = UInt4{0, 1, 2, 3} * step;
+    const UInt4 step4 = UInt4{} + step * 4u;
     if (voice.envelopeMode) {
         // A plain 50 % square: the sign of the phase.
-        for (int32_t i = 0; i < count; ++i) {
+        UInt4 phase4 = phase + lanes;
+        for (int32_t i = 0; i < whole; i += 4) {
+            const Int4 square = reinterpret_cast<Int4>(phase4) >> 31;
+            std::memcpy(out + i, &square, sizeof square);
+            phase4 += step4;
+        }
+        phase += step * static_cast<uint32_t>(whole);
+        for (int32_t i = whole; i < count; ++i) {
             out[i] = static_cast<int32_t>(phase) >> 31;
             phase += step;
         }
@@ -96,7 +113,18 @@ void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_
         // High only while both squares are in their upper half.
         uint32_t second = voice.secondPhase;
         const uint32_t secondStep = step + DetuneStep;
-        for (int32_t i = 0; i < count; ++i) {
+        UInt4 phase4 = phase + lanes;
+        UInt4 second4 = second + UInt4{0, 1, 2, 3} * secondStep;
+        const UInt4 secondStep4 = UInt4{} + secondStep * 4u;
+        for (int32_t i = 0; i < whole; i += 4) {
+            const Int4 square = (reinterpret_cast<Int4>(phase4) >> 31) & (reinterpret_cast<Int4>(second4) >> 31);
+            std::memcpy(out + i, &square, sizeof square);
+            phase4 += step4;
+            second4 += secondStep4;
+        }
+        phase += step * static_cast<uint32_t>(whole);
+        second += secondStep * static_cast<uint32_t>(whole);
+        for (int32_t i = whole; i < count; ++i) {
             out[i] = (static_cast<int32_t>(phase) >> 31) & (static_cast<int32_t>(second) >> 31);
             phase += step;
             second += secondStep;
