@@ -76,8 +76,10 @@ void GenerateEnvelope(int32_t start, int32_t count)
         for (; i + 4 <= count; i += 4) std::memcpy(out + i, &level4, sizeof level4);
         for (; i < count; ++i) out[i] = level;
         Player.envelopePhase = phase + step * static_cast<uint32_t>(count);
+        Player.envelopeHeld = true;
         return;
     }
+    Player.envelopeHeld = false;
     for (int32_t i = 0; i < count; ++i) {
         out[i] = pattern[phase >> 26];
         phase += step;

@@ -42,18 +42,21 @@ namespace {
 // history samples clamped to 16 bits), so each takes one multiply-add of
 // 16-bit pairs; packing to 16 bits with saturation and a maximum with -32767
 // is the clamp.
-void MixWholeBlock(int16_t* out, const int32_t* amplitude, const int32_t* envelopeMask, const int32_t* fixedLevel,
-                   const int32_t* toneOffMask, const int32_t* noiseMask)
+void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* envelopeMask, const int32_t* fixedLevel,
+                   const int32_t* toneOffMask)
 {
     static_assert(MasterVolume == 256, "the master volume is applied as a shift by 8");
     auto load = [](const int32_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
-    __m128i envelopeM[VoiceCount], fixed[VoiceCount], toneOff[VoiceCount], noiseM[VoiceCount], factor[VoiceCount];
+    // With one envelope level over the whole block, (E & envelopeMask) |
+    // fixedLevel is one number per voice.
+    const bool held = Player.envelopeHeld;
+    const int32_t heldLevel = Player.envelopeBlock[0];
+    __m128i envelopeM[VoiceCount], fixed[VoiceCount], toneOff[VoiceCount], factor[VoiceCount];
     for (int v = 0; v < VoiceCount; ++v) {
         envelopeM[v] = _mm_set1_epi32(envelopeMask[v]);
-        fixed[v] = _mm_set1_epi32(fixedLevel[v]);
+        fixed[v] = _mm_set1_epi32(held ? (heldLevel & envelopeMask[v]) | fixedLevel[v] : fixedLevel[v]);
         toneOff[v] = _mm_set1_epi32(toneOffMask[v]);
-        noiseM[v] = _mm_set1_epi32(noiseMask[v]);
-        factor[v] = _mm_set1_epi32(amplitude[v] & 0xFFFF);   // (amplitude, 0) as 16-bit pairs
+        factor[v] = _mm_set1_epi32(noiseFactor[v] & 0xFFFF);   // (amplitude or 0, 0) as 16-bit pairs
     }
     const __m128i offset = _mm_set1_epi32(MixOffset);
     const __m128i low16 = _mm_set1_epi32(0xFFFF);
@@ -64,15 +67,15 @@ void MixWholeBlock(int16_t* out, const int32_t* amplitude, const int32_t* envelo
     int32_t* written = Player.EchoHistory + (counter & EchoMask);
     const int32_t* farOutput = Player.EchoHistory + ((counter - LongEchoDelay) & EchoMask);
     const int32_t* nearOutput = Player.EchoHistory + ((counter - ShortEchoDelay) & EchoMask);
-    auto mixFour = [&](int32_t i) {
-        const __m128i e = load(Player.envelopeBlock + i);
+    auto mixFour = [&](int32_t i, bool heldBlock) {
         const __m128i n = load(Player.noiseBlock + i);
         __m128i sum = _mm_sub_epi32(_mm_setzero_si128(), offset);
         for (int v = 0; v < VoiceCount; ++v) {
             const __m128i q = load(Player.toneBlocks[v] + i);
-            const __m128i voice = _mm_and_si128(_mm_or_si128(_mm_and_si128(e, envelopeM[v]), fixed[v]),
-                                                _mm_or_si128(q, toneOff[v]));
-            const __m128i noise = _mm_and_si128(_mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12), noiseM[v]);
+            const __m128i level =
+                heldBlock ? fixed[v] : _mm_or_si128(_mm_and_si128(load(Player.envelopeBlock + i), envelopeM[v]), fixed[v]);
+            const __m128i voice = _mm_and_si128(level, _mm_or_si128(q, toneOff[v]));
+            const __m128i noise = _mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12);
             sum = _mm_add_epi32(sum, _mm_add_epi32(voice, noise));
         }
         const __m128i dry = _mm_srai_epi32(_mm_slli_epi32(sum, 8), 8);
@@ -81,13 +84,19 @@ void MixWholeBlock(int16_t* out, const int32_t* amplitude, const int32_t* envelo
                                           _mm_slli_epi32(load(nearOutput + i), 16));
         return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(dry, 10), _mm_madd_epi16(taps, echoGains)), 10);
     };
-    for (int32_t i = 0; i < BlockSamples; i += 8) {
-        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i), mixFour(i + 4)), lowest);
+    auto mixEight = [&](int32_t i, bool heldBlock) {
+        const __m128i samples =
+            _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock), mixFour(i + 4, heldBlock)), lowest);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i),
                          _mm_srai_epi32(_mm_unpacklo_epi16(samples, samples), 16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i + 4),
                          _mm_srai_epi32(_mm_unpackhi_epi16(samples, samples), 16));
+    };
+    if (held) {
+        for (int32_t i = 0; i < BlockSamples; i += 8) mixEight(i, true);
+    } else {
+        for (int32_t i = 0; i < BlockSamples; i += 8) mixEight(i, false);
     }
     Player.sampleCounter = counter + BlockSamples;
 }
@@ -103,7 +112,7 @@ void MixBlock(int16_t* out, int32_t count)
     //   envelope only:      E         neither:    0
     // which is ((E & envelopeMask) | fixedLevel) & (Q | toneOffMask).
     int32_t amplitude[VoiceCount], envelopeMask[VoiceCount], fixedLevel[VoiceCount];
-    int32_t toneOffMask[VoiceCount], noiseMask[VoiceCount];
+    int32_t toneOffMask[VoiceCount], noiseFactor[VoiceCount];
     for (int v = 0; v < VoiceCount; ++v) {
         const Voice& voice = Player.voices[v];
         const int32_t toneMask = -static_cast<int32_t>(voice.toneEnable);
@@ -111,7 +120,8 @@ void MixBlock(int16_t* out, int32_t count)
         envelopeMask[v] = -static_cast<int32_t>(voice.envelopeMode);
         fixedLevel[v] = amplitude[v] & ~envelopeMask[v] & toneMask;
         toneOffMask[v] = ~toneMask;
-        noiseMask[v] = -static_cast<int32_t>(voice.noiseEnable);
+        // A voice without noise multiplies it by 0, which gives 0 after the shift.
+        noiseFactor[v] = voice.noiseEnable ? amplitude[v] : 0;
     }
 
 #if defined(__SSE2__)
@@ -122,7 +132,7 @@ void MixBlock(int16_t* out, int32_t count)
     if (count == BlockSamples && (counter & EchoMask) <= (last & EchoMask) &&
         ((counter - LongEchoDelay) & EchoMask) <= ((last - LongEchoDelay) & EchoMask) &&
         ((counter - ShortEchoDelay) & EchoMask) <= ((last - ShortEchoDelay) & EchoMask)) {
-        MixWholeBlock(out, amplitude, envelopeMask, fixedLevel, toneOffMask, noiseMask);
+        MixWholeBlock(out, noiseFactor, envelopeMask, fixedLevel, toneOffMask);
         return;
     }
 #endif
@@ -144,9 +154,8 @@ void MixBlock(int16_t* out, int32_t count)
                                    (((e & envelopeMask[1]) | fixedLevel[1]) & (toneB[i] | toneOffMask[1])) +
                                    (((e & envelopeMask[2]) | fixedLevel[2]) & (toneC[i] | toneOffMask[2]));
             // The noise always takes the voice's fixed amplitude, envelope or not.
-            const int32_t noises = (((n * amplitude[0]) >> 12) & noiseMask[0]) +
-                                   (((n * amplitude[1]) >> 12) & noiseMask[1]) +
-                                   (((n * amplitude[2]) >> 12) & noiseMask[2]);
+            const int32_t noises =
+                ((n * noiseFactor[0]) >> 12) + ((n * noiseFactor[1]) >> 12) + ((n * noiseFactor[2]) >> 12);
             dry[i] = ((voices + noises - MixOffset) * MasterVolume) >> 8;
         }
 

@@ -128,6 +128,7 @@ struct PlayerState {
     EnvelopeLevels envelopePatterns = EnvelopePatternLevels();
     int32_t envelopePattern = StartPattern;   // the pattern in force
     uint32_t envelopePhase = 0;               // entry = phase >> 26
+    bool envelopeHeld = false;                // the last run lay within one pattern entry
     uint32_t noisePhase = 0;                  // entry = (phase >> 16) & 0x3FFF
     uint32_t noiseGeneratorState = 22222;     // the table builder's generator
     int32_t NoiseTable[NoiseTableSize] = {};
