@@ -44,7 +44,7 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
     return remembered.step;
 }
 
-void GenerateNoise(int32_t start, int32_t count)
+[[gnu::always_inline]] inline void GenerateNoise(int32_t start, int32_t count)
 {
     const int32_t period = Player.chip.noisePeriod;
     const uint32_t step = StepFor(Player.noiseStep, static_cast<uint32_t>(period),
@@ -59,7 +59,7 @@ void GenerateNoise(int32_t start, int32_t count)
     Player.noisePhase = phase;
 }
 
-void GenerateEnvelope(int32_t start, int32_t count)
+[[gnu::always_inline]] inline void GenerateEnvelope(int32_t start, int32_t count)
 {
     const int32_t period = Player.chip.envelopePeriod;
     const uint32_t step = StepFor(Player.envelopeStep, static_cast<uint32_t>(period),
@@ -88,7 +88,7 @@ void GenerateEnvelope(int32_t start, int32_t count)
 }
 
 
-void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_t count)
+[[gnu::always_inline]] inline void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_t count)
 {
     const uint32_t period = voice.period;
     const uint32_t step = StepFor(remembered, period, [period] { return ToneStep(period); });
@@ -197,11 +197,25 @@ void RestartEnvelope(uint32_t shape)
     Player.envelopePhase = 0;
 }
 
-void GenerateBlock(int32_t start, int32_t count)
+namespace {
+
+// Inlined into both callers below, so that the usual whole block is compiled
+// with its count known: no tail loops and no checks for short runs.
+[[gnu::always_inline]] inline void GenerateAll(int32_t start, int32_t count)
 {
-    if (count <= 0) return;
     GenerateNoise(start, count);
     GenerateEnvelope(start, count);
     for (int v = 0; v < VoiceCount; ++v)
         GenerateTone(Player.voices[v], Player.toneSteps[v], Player.toneBlocks[v] + start, count);
+}
+
+}   // namespace
+
+void GenerateBlock(int32_t start, int32_t count)
+{
+    if (count <= 0) return;
+    if (count == BlockSamples)
+        GenerateAll(start, BlockSamples);
+    else
+        GenerateAll(start, count);
 }
