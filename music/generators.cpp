@@ -94,7 +94,21 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
         return;
     }
     Player.envelopeHeld = false;
-    for (int32_t i = 0; i < count; ++i) {
+    // Otherwise the entries of four samples at a time in vector lanes, the
+    // pattern reads one by one.
+    const int32_t whole = count & ~3;
+    UInt4 phase4 = phase + UInt4{0, 1, 2, 3} * step;
+    const UInt4 step4 = UInt4{} + step * 4u;
+    for (int32_t i = 0; i < whole; i += 4) {
+        const UInt4 entry = phase4 >> 26;
+        out[i] = pattern[entry[0]];
+        out[i + 1] = pattern[entry[1]];
+        out[i + 2] = pattern[entry[2]];
+        out[i + 3] = pattern[entry[3]];
+        phase4 += step4;
+    }
+    phase += step * static_cast<uint32_t>(whole);
+    for (int32_t i = whole; i < count; ++i) {
         out[i] = pattern[phase >> 26];
         phase += step;
     }
