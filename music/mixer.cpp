@@ -78,11 +78,13 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
             const __m128i noise = _mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12);
             sum = _mm_add_epi32(sum, _mm_add_epi32(voice, noise));
         }
-        const __m128i dry = _mm_srai_epi32(_mm_slli_epi32(sum, 8), 8);
+        // The dry sample is the sum's low 24 bits sign-extended (the master
+        // volume of 256 and the shift back by 8); times 1024 it agrees with
+        // the sum times 1024 in all 32 bits, so the sum is shifted directly.
         // (far, near) as 16-bit pairs, times (170, 240) and added.
         const __m128i taps = _mm_or_si128(_mm_and_si128(load(farOutput + i), low16),
                                           _mm_slli_epi32(load(nearOutput + i), 16));
-        return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(dry, 10), _mm_madd_epi16(taps, echoGains)), 10);
+        return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(sum, 10), _mm_madd_epi16(taps, echoGains)), 10);
     };
     auto mixEight = [&](int32_t i, bool heldBlock) {
         const __m128i samples =
