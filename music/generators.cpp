@@ -115,7 +115,6 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
     Player.envelopePhase = phase;
 }
 
-
 [[gnu::always_inline]] inline void GenerateTone(Voice& voice, RememberedStep& remembered, int32_t* out, int32_t count)
 {
     const uint32_t period = voice.period;

@@ -72,8 +72,9 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
         __m128i sum = _mm_sub_epi32(_mm_setzero_si128(), offset);
         for (int v = 0; v < VoiceCount; ++v) {
             const __m128i q = load(Player.toneBlocks[v] + i);
-            const __m128i level =
-                heldBlock ? fixed[v] : _mm_or_si128(_mm_and_si128(load(Player.envelopeBlock + i), envelopeM[v]), fixed[v]);
+            const __m128i level = heldBlock ? fixed[v]
+                                            : _mm_or_si128(_mm_and_si128(load(Player.envelopeBlock + i), envelopeM[v]),
+                                                           fixed[v]);
             const __m128i voice = _mm_and_si128(level, _mm_or_si128(q, toneOff[v]));
             const __m128i noise = _mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12);
             sum = _mm_add_epi32(sum, _mm_add_epi32(voice, noise));
@@ -87,8 +88,8 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
         return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(sum, 10), _mm_madd_epi16(taps, echoGains)), 10);
     };
     auto mixEight = [&](int32_t i, bool heldBlock) {
-        const __m128i samples =
-            _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock), mixFour(i + 4, heldBlock)), lowest);
+        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock), mixFour(i + 4, heldBlock)),
+                                              lowest);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i),
                          _mm_srai_epi32(_mm_unpacklo_epi16(samples, samples), 16));
@@ -156,8 +157,8 @@ void MixBlock(int16_t* out, int32_t count)
                                    (((e & envelopeMask[1]) | fixedLevel[1]) & (toneB[i] | toneOffMask[1])) +
                                    (((e & envelopeMask[2]) | fixedLevel[2]) & (toneC[i] | toneOffMask[2]));
             // The noise always takes the voice's fixed amplitude, envelope or not.
-            const int32_t noises =
-                ((n * noiseFactor[0]) >> 12) + ((n * noiseFactor[1]) >> 12) + ((n * noiseFactor[2]) >> 12);
+            const int32_t noises = ((n * noiseFactor[0]) >> 12) + ((n * noiseFactor[1]) >> 12) +
+                                   ((n * noiseFactor[2]) >> 12);
             dry[i] = ((voices + noises - MixOffset) * MasterVolume) >> 8;
         }
 
