@@ -1,5 +1,6 @@
 #include "music/generators.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/arith.h"
@@ -88,7 +89,7 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
         const Int4 level4 = Int4{} + level;
         int32_t i = 0;
         for (; i + 4 <= count; i += 4) std::memcpy(out + i, &level4, sizeof level4);
-        for (; i < count; ++i) out[i] = level;
+        std::fill(out + i, out + count, level);
         Player.envelopePhase = phase + step * static_cast<uint32_t>(count);
         Player.envelopeHeld = true;
         return;
