@@ -644,8 +644,12 @@ def song_present(session):
     return os.path.isfile(session.path("ZEB_27.DMP"))
 
 
-def check_stretch(session, played, minimum_seconds, label, stream_from=0):
-    stream = reference_stream(session, stream_from + len(played) + 5 * BYTES_PER_SECOND)
+def check_stretch(session, played, minimum_seconds, label, stream_from=0, ahead_seconds=0.0):
+    """Looks for the played sound in the player's stream from stream_from
+    on; the stream is rendered far enough to hold it even where the music
+    moved on ahead_seconds beyond that while unheard."""
+    ahead = int((ahead_seconds + 5) * 44100) * 2
+    stream = reference_stream(session, stream_from + len(played) + ahead)
     if song_present(session):
         check(any(stream[:10 * BYTES_PER_SECOND]),
               "the song is in the folder but the player's stream is silent")
@@ -858,7 +862,7 @@ def case_sound_back(options):
         # Found from where the music stood when the output went (less a ring
         # that may play once more): the music goes on, it doesn't start over.
         runs_after = check_stretch(session, bytes(second.data), 5, "after the output came back",
-                                   stream_from=max(0, end_before - 8192))
+                                   stream_from=max(0, end_before - 8192), ahead_seconds=outage)
         if runs_before and runs_after:
             start_after = min(s for _, s, _ in runs_after)
             moved = (start_after - end_before) / BYTES_PER_SECOND
