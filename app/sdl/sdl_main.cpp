@@ -16,7 +16,6 @@
 #include <SDL.h>
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -29,6 +28,7 @@
 #include "app/asset_folders.h"
 #include "app/intro.h"
 #include "app/platform.h"
+#include "app/sdl/sdl_command_line.h"
 #include "app/shell.h"
 #include "app/turn_pacer.h"
 #include "base/arith.h"
@@ -54,13 +54,6 @@ constexpr int MostTurnsPerPresent = 53;
 // running them after this long and presents, the rest owed to the next pass;
 // the picture then still changes several times a second.
 constexpr double MostTurnMillisecondsPerPresent = 100.0;
-
-struct Options {
-    bool fullscreen = false;
-    int scale = 0;   // 0: the largest that fits the screen
-    bool mute = false;
-    std::string assets;   // empty: look in the usual folders
-};
 
 struct Window {
     SDL_Window* window = nullptr;
@@ -360,35 +353,6 @@ int RunWindow(const Options& options)
     // The window goes before the closing line, as on Windows.
     CloseWindow();
     return 0;
-}
-
-// Parses the command line into `options`. Returns -1 to run the intro, or
-// the exit code when there is nothing to run: 0 after --help or --version,
-// 2 (with the usage on stderr) after a bad argument.
-int ParseCommandLine(int argc, char** argv, Options& options)
-{
-    CLI::App app{"Quillmoor: an animated title screen with music.\n"
-                 "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.",
-                 "quillmoor"};
-    app.set_version_flag("--version", std::string("quillmoor ") + QUILLMOOR_VERSION);
-    app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
-    app.add_option("--scale", options.scale, "Open the window at N times 640 x 400")
-        ->type_name("N")
-        ->check(CLI::Range(1, 16));
-    app.add_flag("--mute", options.mute, "Run without sound (the sound device is not opened)");
-    app.add_option("--assets", options.assets,
-                   "Read the asset files from DIR only (default: the current folder, then the "
-                   "program's folder, then ../share/quillmoor beside it)")
-        ->type_name("DIR");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& done) {   // --help, --version
-        return app.exit(done);
-    } catch (const CLI::ParseError& error) {
-        std::fprintf(stderr, "quillmoor: %s\n\n%s", error.what(), app.help().c_str());
-        return 2;
-    }
-    return -1;
 }
 
 // SDL falls back to a display-less video driver when there is no display;

@@ -1,0 +1,30 @@
+#include "app/sdl/sdl_command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+int ParseCommandLine(int argc, char** argv, Options& options)
+{
+    CLI::App app{"Quillmoor: an animated title screen with music.\n"
+                 "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.",
+                 "quillmoor"};
+    app.set_version_flag("--version", std::string("quillmoor ") + QUILLMOOR_VERSION);
+    app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
+    app.add_option("--scale", options.scale, "Open the window at N times 640 x 400")
+        ->type_name("N")
+        ->check(CLI::Range(1, 16));
+    app.add_flag("--mute", options.mute, "Run without sound (the sound device is not opened)");
+    app.add_option("--assets", options.assets,
+                   "Read the asset files from DIR only (default: the current folder, then the "
+                   "program's folder, then ../share/quillmoor beside it)")
+        ->type_name("DIR");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {   // --help, --version
+        return app.exit(done);
+    } catch (const CLI::ParseError& error) {
+        std::fprintf(stderr, "quillmoor: %s\n\n%s", error.what(), app.help().c_str());
+        return 2;
+    }
+    return -1;
+}
