@@ -59,15 +59,14 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
         factor[v] = _mm_set1_epi32(noiseFactor[v] & 0xFFFF);   // (amplitude or 0, 0) as 16-bit pairs
     }
     const __m128i offset = _mm_set1_epi32(MixOffset);
-    const __m128i low16 = _mm_set1_epi32(0xFFFF);
     const __m128i echoGains = _mm_set1_epi32(ShortEchoGain << 16 | LongEchoGain);
     const __m128i lowest = _mm_set1_epi16(-SampleLimit);
 
     const uint32_t counter = Player.sampleCounter;
-    int32_t* written = Player.EchoHistory + (counter & EchoMask);
-    const int32_t* farOutput = Player.EchoHistory + ((counter - LongEchoDelay) & EchoMask);
-    const int32_t* nearOutput = Player.EchoHistory + ((counter - ShortEchoDelay) & EchoMask);
-    auto mixFour = [&](int32_t i, bool heldBlock) {
+    int16_t* written = Player.EchoHistory + (counter & EchoMask);
+    const int16_t* farOutput = Player.EchoHistory + ((counter - LongEchoDelay) & EchoMask);
+    const int16_t* nearOutput = Player.EchoHistory + ((counter - ShortEchoDelay) & EchoMask);
+    auto mixFour = [&](int32_t i, bool heldBlock, __m128i taps) {
         const __m128i n = load(Player.noiseBlock + i);
         __m128i sum = _mm_sub_epi32(_mm_setzero_si128(), offset);
         for (int v = 0; v < VoiceCount; ++v) {
@@ -82,19 +81,17 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
         // The dry sample is the sum's low 24 bits sign-extended (the master
         // volume of 256 and the shift back by 8); times 1024 it agrees with
         // the sum times 1024 in all 32 bits, so the sum is shifted directly.
-        // (far, near) as 16-bit pairs, times (170, 240) and added.
-        const __m128i taps = _mm_or_si128(_mm_and_si128(load(farOutput + i), low16),
-                                          _mm_slli_epi32(load(nearOutput + i), 16));
+        // The taps come as (far, near) 16-bit pairs, times (170, 240) and added.
         return _mm_srai_epi32(_mm_add_epi32(_mm_slli_epi32(sum, 10), _mm_madd_epi16(taps, echoGains)), 10);
     };
+    auto load16 = [](const int16_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
     auto mixEight = [&](int32_t i, bool heldBlock) {
-        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock), mixFour(i + 4, heldBlock)),
+        const __m128i far = load16(farOutput + i), near = load16(nearOutput + i);
+        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock, _mm_unpacklo_epi16(far, near)),
+                                                              mixFour(i + 4, heldBlock, _mm_unpackhi_epi16(far, near))),
                                               lowest);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i),
-                         _mm_srai_epi32(_mm_unpacklo_epi16(samples, samples), 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i + 4),
-                         _mm_srai_epi32(_mm_unpackhi_epi16(samples, samples), 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i), samples);
     };
     if (held) {
         for (int32_t i = 0; i < BlockSamples; i += 8) mixEight(i, true);
@@ -140,7 +137,7 @@ void MixBlock(int16_t* out, int32_t count)
     }
 #endif
 
-    int32_t* history = Player.EchoHistory;
+    int16_t* history = Player.EchoHistory;
     for (int32_t done = 0; done < count;) {
         // The mix before the echo, for up to one block.
         alignas(64) int32_t dry[BlockSamples];
@@ -171,15 +168,15 @@ void MixBlock(int16_t* out, int32_t count)
             const uint32_t near = (counter - ShortEchoDelay) & EchoMask;
             const int32_t run = static_cast<int32_t>(std::min({static_cast<uint32_t>(length - i), EchoHistorySize - at,
                                                                EchoHistorySize - far, EchoHistorySize - near}));
-            int32_t* written = history + at;
-            const int32_t* farOutput = history + far;
-            const int32_t* nearOutput = history + near;
+            int16_t* written = history + at;
+            const int16_t* farOutput = history + far;
+            const int16_t* nearOutput = history + near;
             const int32_t* mix = dry + i;
             int16_t* samples = out + done + i;
             for (int32_t j = 0; j < run; ++j) {
                 int32_t y = (mix[j] * 1024 + LongEchoGain * farOutput[j] + ShortEchoGain * nearOutput[j]) >> 10;
                 y = std::clamp(y, -SampleLimit, SampleLimit);
-                written[j] = y;
+                written[j] = static_cast<int16_t>(y);
                 samples[j] = static_cast<int16_t>(y);
             }
             Player.sampleCounter = counter + static_cast<uint32_t>(run);

@@ -146,7 +146,7 @@ struct PlayerState {
     int32_t blockRemainder = 0;              // samples still due from the block the last tick began
     int32_t startCountdown = StartCountdown;
     uint32_t sampleCounter = 0;                              // every mixed sample; indexes the history
-    alignas(64) int32_t EchoHistory[EchoHistorySize] = {};   // clamped outputs
+    alignas(64) int16_t EchoHistory[EchoHistorySize] = {};   // outputs, clamped to 16 bits
 
     // Last, so that the memory checker's guard zone follows it.
     uint8_t SongBuffer[SongBufferSize] = {};
