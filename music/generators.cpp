@@ -50,8 +50,8 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
     const int32_t period = Player.chip.noisePeriod;
     const uint32_t step = StepFor(Player.noiseStep, static_cast<uint32_t>(period),
                                   [period] { return NoiseStep(period); });
-    const int32_t* table = Player.NoiseTable;
-    int32_t* out = Player.noiseBlock + start;
+    const int16_t* table = Player.scaledNoise;
+    int16_t* out = Player.noiseBlock + start;
     uint32_t phase = Player.noisePhase;
     // The entries of four samples at a time are worked out in vector lanes,
     // and only the table reads are done one by one.
@@ -206,6 +206,7 @@ void BuildNoiseTable()
         // table is a permutation of -8192..8191 divided by 4.
         entry = (static_cast<int32_t>(s & 0x3FFF) - 8192) / 4;
     }
+    for (int32_t i = 0; i < NoiseTableSize; ++i) Player.scaledNoise[i] = static_cast<int16_t>(Player.NoiseTable[i] * 16);
     Player.noiseGeneratorState = s;
 }
 

@@ -56,7 +56,7 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
         envelopeM[v] = _mm_set1_epi32(envelopeMask[v]);
         fixed[v] = _mm_set1_epi32(held ? (heldLevel & envelopeMask[v]) | fixedLevel[v] : fixedLevel[v]);
         toneOff[v] = _mm_set1_epi32(toneOffMask[v]);
-        factor[v] = _mm_set1_epi32(noiseFactor[v] & 0xFFFF);   // (amplitude or 0, 0) as 16-bit pairs
+        factor[v] = _mm_set1_epi16(static_cast<int16_t>(noiseFactor[v]));
     }
     const __m128i offset = _mm_set1_epi32(MixOffset);
     const __m128i echoGains = _mm_set1_epi32(ShortEchoGain << 16 | LongEchoGain);
@@ -66,17 +66,14 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
     int16_t* written = Player.EchoHistory + (counter & EchoMask);
     const int16_t* farOutput = Player.EchoHistory + ((counter - LongEchoDelay) & EchoMask);
     const int16_t* nearOutput = Player.EchoHistory + ((counter - ShortEchoDelay) & EchoMask);
-    auto mixFour = [&](int32_t i, bool heldBlock, __m128i taps) {
-        const __m128i n = load(Player.noiseBlock + i);
-        __m128i sum = _mm_sub_epi32(_mm_setzero_si128(), offset);
+    auto mixFour = [&](int32_t i, bool heldBlock, __m128i noises, __m128i taps) {
+        __m128i sum = _mm_sub_epi32(noises, offset);
         for (int v = 0; v < VoiceCount; ++v) {
             const __m128i q = load(Player.toneBlocks[v] + i);
             const __m128i level = heldBlock ? fixed[v]
                                             : _mm_or_si128(_mm_and_si128(load(Player.envelopeBlock + i), envelopeM[v]),
                                                            fixed[v]);
-            const __m128i voice = _mm_and_si128(level, _mm_or_si128(q, toneOff[v]));
-            const __m128i noise = _mm_srai_epi32(_mm_madd_epi16(n, factor[v]), 12);
-            sum = _mm_add_epi32(sum, _mm_add_epi32(voice, noise));
+            sum = _mm_add_epi32(sum, _mm_and_si128(level, _mm_or_si128(q, toneOff[v])));
         }
         // The dry sample is the sum's low 24 bits sign-extended (the master
         // volume of 256 and the shift back by 8); times 1024 it agrees with
@@ -87,9 +84,15 @@ void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* enve
     auto load16 = [](const int16_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
     auto mixEight = [&](int32_t i, bool heldBlock) {
         const __m128i far = load16(farOutput + i), near = load16(nearOutput + i);
-        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock, _mm_unpacklo_epi16(far, near)),
-                                                              mixFour(i + 4, heldBlock, _mm_unpackhi_epi16(far, near))),
-                                              lowest);
+        const __m128i n = load16(Player.noiseBlock + i);
+        const __m128i noises = _mm_add_epi16(_mm_add_epi16(_mm_mulhi_epi16(n, factor[0]), _mm_mulhi_epi16(n, factor[1])),
+                                             _mm_mulhi_epi16(n, factor[2]));
+        const __m128i low = _mm_srai_epi32(_mm_unpacklo_epi16(noises, noises), 16);
+        const __m128i high = _mm_srai_epi32(_mm_unpackhi_epi16(noises, noises), 16);
+        const __m128i samples =
+            _mm_max_epi16(_mm_packs_epi32(mixFour(i, heldBlock, low, _mm_unpacklo_epi16(far, near)),
+                                          mixFour(i + 4, heldBlock, high, _mm_unpackhi_epi16(far, near))),
+                          lowest);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(written + i), samples);
     };
@@ -129,7 +132,8 @@ void MixBlock(int16_t* out, int32_t count)
     // thousand) goes in vector lanes; the others take the loop below.
     const uint32_t counter = Player.sampleCounter;
     const uint32_t last = counter + BlockSamples - 1;
-    if (count == BlockSamples && (counter & EchoMask) <= (last & EchoMask) &&
+    if (count == BlockSamples && noiseFactor[0] + noiseFactor[1] + noiseFactor[2] <= 65534 &&
+        (counter & EchoMask) <= (last & EchoMask) &&
         ((counter - LongEchoDelay) & EchoMask) <= ((last - LongEchoDelay) & EchoMask) &&
         ((counter - ShortEchoDelay) & EchoMask) <= ((last - ShortEchoDelay) & EchoMask)) {
         MixWholeBlock(out, noiseFactor, envelopeMask, fixedLevel, toneOffMask);
@@ -142,7 +146,7 @@ void MixBlock(int16_t* out, int32_t count)
         // The mix before the echo, for up to one block.
         alignas(64) int32_t dry[BlockSamples];
         const int32_t length = std::min(count - done, BlockSamples);
-        const int32_t* noise = Player.noiseBlock + done;
+        const int16_t* noise = Player.noiseBlock + done;
         const int32_t* envelope = Player.envelopeBlock + done;
         const int32_t* toneA = Player.toneBlocks[0] + done;
         const int32_t* toneB = Player.toneBlocks[1] + done;
@@ -153,9 +157,10 @@ void MixBlock(int16_t* out, int32_t count)
             const int32_t voices = (((e & envelopeMask[0]) | fixedLevel[0]) & (toneA[i] | toneOffMask[0])) +
                                    (((e & envelopeMask[1]) | fixedLevel[1]) & (toneB[i] | toneOffMask[1])) +
                                    (((e & envelopeMask[2]) | fixedLevel[2]) & (toneC[i] | toneOffMask[2]));
-            // The noise always takes the voice's fixed amplitude, envelope or not.
-            const int32_t noises = ((n * noiseFactor[0]) >> 12) + ((n * noiseFactor[1]) >> 12) +
-                                   ((n * noiseFactor[2]) >> 12);
+            // The noise always takes the voice's fixed amplitude, envelope or
+            // not: (noise * amplitude) >> 12, the noise being held times 16.
+            const int32_t noises = ((n * noiseFactor[0]) >> 16) + ((n * noiseFactor[1]) >> 16) +
+                                   ((n * noiseFactor[2]) >> 16);
             dry[i] = ((voices + noises - MixOffset) * MasterVolume) >> 8;
         }
 

@@ -132,12 +132,16 @@ struct PlayerState {
     uint32_t noisePhase = 0;                  // entry = (phase >> 16) & 0x3FFF
     uint32_t noiseGeneratorState = 22222;     // the table builder's generator
     int32_t NoiseTable[NoiseTableSize] = {};
+    // NoiseTable times 16 (-32768..32752): the high half of its 16-bit
+    // product with an amplitude is then (n * amplitude) >> 12, eight
+    // samples to an instruction.
+    alignas(64) int16_t scaledNoise[NoiseTableSize] = {};
     RememberedStep toneSteps[VoiceCount];
     RememberedStep envelopeStep;
     RememberedStep noiseStep;
 
     // Sample blocks: the generators write them from index 0, at most 32 at a time.
-    alignas(64) int32_t noiseBlock[NoiseBlockSize] = {};
+    alignas(64) int16_t noiseBlock[NoiseBlockSize] = {};   // scaledNoise entries
     alignas(64) int32_t envelopeBlock[EnvelopeBlockSize] = {};
     alignas(64) int32_t toneBlocks[VoiceCount][ToneBlockSize] = {};   // 0 or -1
 
