@@ -35,13 +35,15 @@ void FrameTick()
 #if defined(__SSE2__)
 namespace {
 
-// MixBlock for one whole block of 32 samples, four at a time. The echo taps
-// lie 3000 and 12000 samples back, so no output of the block feeds the
-// block itself, and a block can be mixed lane by lane. The products fit
-// 16-bit factors (noise values -2048..2047, amplitudes at most 32767,
-// history samples clamped to 16 bits), so each takes one multiply-add of
-// 16-bit pairs; packing to 16 bits with saturation and a maximum with -32767
-// is the clamp.
+// MixBlock for one whole block of 32 samples, eight at a time. The echo
+// taps lie 3000 and 12000 samples back, so no output of the block feeds the
+// block itself, and a block can be mixed lane by lane. The noise terms are
+// the high halves of 16-bit products (noise times 16, amplitudes at most
+// 32767), and their sum fits 16 bits where the noise amplitudes add up to
+// at most 65534 (MixBlock checks: a loaded song's are at most 3 x 16383).
+// The echo's products fit 16-bit factors too (the history is 16 bits), one
+// multiply-add of (far, near) pairs. Packing to 16 bits with saturation and
+// a maximum with -32767 is the clamp.
 void MixWholeBlock(int16_t* out, const int32_t* noiseFactor, const int32_t* envelopeMask, const int32_t* fixedLevel,
                    const int32_t* toneOffMask)
 {
@@ -129,7 +131,8 @@ void MixBlock(int16_t* out, int32_t count)
 
 #if defined(__SSE2__)
     // A whole block whose history runs do not wrap (all but one block in a
-    // thousand) goes in vector lanes; the others take the loop below.
+    // thousand) goes in vector lanes, its noise amplitudes being those of a
+    // loaded song; the others take the loop below.
     const uint32_t counter = Player.sampleCounter;
     const uint32_t last = counter + BlockSamples - 1;
     if (count == BlockSamples && noiseFactor[0] + noiseFactor[1] + noiseFactor[2] <= 65534 &&

@@ -198,6 +198,25 @@ TEST_F(MixerOutput, NoiseTakesTheFixedLevelEvenInEnvelopeMode)
     }
 }
 
+TEST_F(MixerOutput, ThreeNoisesAtFullAmplitudeAreSummedWithoutOverflow)
+{
+    // Three noise voices at a fixed level whose amplitude (32767, the level
+    // table before loading halves it) takes the noise sum past 16 bits: the
+    // sum is still exact, clamped only at the end. The history is silent for
+    // the first 3000 samples, so there the output is the dry mix.
+    Load(RawSong({{.mixer = 0x07, .volumeA = 0x0F, .volumeB = 0x0F, .volumeC = 0x0F}}));
+    Player.VolumeTable[15] = 32767;
+    const std::vector<int16_t> out = Render(3000);
+    bool clamped = false;
+    for (uint32_t i = 0; i < 3000; ++i) {
+        const int32_t n = Player.NoiseTable[((i * 185759u) >> 16) & 0x3FFF];
+        const int32_t dry = 3 * ((n * 32767) >> 12) - 16384;
+        clamped |= dry < -32767;
+        ASSERT_EQ(out[i], std::max(dry, -32767)) << i;
+    }
+    EXPECT_TRUE(clamped);
+}
+
 TEST_F(MixerOutput, SumsAreClampedToPlusMinus32767)
 {
     // Three envelope voices at full level plus three noises: far above the
