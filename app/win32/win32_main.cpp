@@ -9,6 +9,7 @@
 #include "app/platform.h"
 #include "app/shell.h"
 #include "picture/surfaces.h"
+#include "sound/dsound/dsound_device.h"
 
 namespace {
 
@@ -145,5 +146,6 @@ int main()
     RunWindow(instance);
     std::fputs(ClosingLine, stdout);
     std::fflush(stdout);
+    DirectSoundShutdown(TheSoundServer());
     return 0;
 }

@@ -9,10 +9,14 @@
 
 #include <cstring>
 
+#include "sound/dsound/dsound_device.h"
 #include "sound/sound_device.h"
+#include "sound/sound_server.h"
 #include "sound/thread_start.h"
 
 namespace {
+
+constexpr DWORD ShutdownMilliseconds = 1000;
 
 IDirectSoundBuffer* AsBuffer(SoundBuffer* buffer)
 {
@@ -138,4 +142,30 @@ SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 void SoundThreadSleep(uint32_t milliseconds)
 {
     Sleep(milliseconds);
+}
+
+bool DirectSoundShutdown(SoundServer* server)
+{
+    if (!server) return true;
+    if (server->running) {
+        server->stopRequested = 1;
+        const HANDLE thread = reinterpret_cast<HANDLE>(server->thread);
+        if (!thread || WaitForSingleObject(thread, ShutdownMilliseconds) != WAIT_OBJECT_0) return false;
+        CloseHandle(thread);
+        server->thread = nullptr;
+    }
+    if (server->streamBuffer) {
+        AsBuffer(server->streamBuffer)->Stop();
+        AsBuffer(server->streamBuffer)->Release();
+        server->streamBuffer = nullptr;
+    }
+    if (server->primaryBuffer) {
+        AsBuffer(server->primaryBuffer)->Release();
+        server->primaryBuffer = nullptr;
+    }
+    if (server->directSound) {
+        reinterpret_cast<IDirectSound*>(server->directSound)->Release();
+        server->directSound = nullptr;
+    }
+    return true;
 }
