@@ -15,6 +15,9 @@ using SoundFillCallback = int (*)(int16_t* samples, uint32_t bytes);
 constexpr uint32_t RingBytes = 8192;
 constexpr uint32_t RefillMilliseconds = 20;
 constexpr uint32_t LockRetryMilliseconds = 2;
+// How long a front end that stops the sound at exit waits for the thread;
+// one stuck in a device that no longer answers is left to the process's end.
+constexpr uint32_t ShutdownMilliseconds = 1000;
 // The refills of a server whose cursor keeps pace: the whole ring first, then
 // the 20 ms the cursor moves between two refills.
 constexpr uint32_t FirstRefillBytes = RingBytes;

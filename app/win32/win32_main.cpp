@@ -146,6 +146,8 @@ int main()
     RunWindow(instance);
     std::fputs(ClosingLine, stdout);
     std::fflush(stdout);
+    // The closing line comes as the window goes; the sound then stops in
+    // order, so the process ends with no thread inside DirectSound.
     DirectSoundShutdown(TheSoundServer());
     return 0;
 }

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr DWORD ShutdownMilliseconds = 1000;
-
 IDirectSoundBuffer* AsBuffer(SoundBuffer* buffer)
 {
     return reinterpret_cast<IDirectSoundBuffer*>(buffer);

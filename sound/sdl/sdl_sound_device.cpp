@@ -33,7 +33,6 @@ struct Output {
 };
 
 constexpr uint32_t ReopenMilliseconds = 2000;
-constexpr uint32_t ShutdownMilliseconds = 1000;
 // Longer than the fade and a burst of SDL's: an output that hasn't played the
 // fade-out by then no longer takes sound.
 constexpr uint32_t FadeOutWaitMilliseconds = 200;
