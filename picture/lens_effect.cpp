@@ -148,6 +148,18 @@ void SpreadLight(int32_t bx, int32_t by)
     }
 }
 
+// The first of `count` steps k (counting from 0) at which start + k * step
+// lies on the other side of zero from start, or `count` if none does.
+int32_t SideChangeAt(int32_t start, int32_t step, int32_t count)
+{
+    const int64_t last = start + int64_t{count - 1} * step;
+    if ((start ^ last) >= 0) return count;
+    // start < 0 < step: the first k with start + k * step >= 0;
+    // start >= 0 > step: the first k with start + k * step < 0.
+    if (start < 0) return static_cast<int32_t>((-int64_t{start} + step - 1) / step);
+    return static_cast<int32_t>(start / -int64_t{step} + 1);
+}
+
 }   // namespace
 
 LensWalk StartLensWalk(double theta)
@@ -189,27 +201,29 @@ void RenderEffect()
     };
 
     // Where a run of pixels lies on the same side of the centre row and
-    // column, one spread quarter serves them, the fold's (m & 1) moves the
-    // table's base by a row and a column, and the rest, (x ^ m) >> 8 and
-    // the byte offset of the entry, is computed four pixels at a time in
-    // vectors of 32-bit lanes, taken out two at a time as 64-bit halves.
+    // column, one spread quarter serves them and the fold's (m & 1) moves
+    // the table's base by a row and a column. The rest, (x ^ m) >> 8, is
+    // walked directly: (x + k * du) ^ m is (x ^ m) + k * ((du ^ m) - m), so
+    // the folded position steps like the plain one. Four pixels at a time
+    // in vectors of 32-bit lanes, taken out two at a time as 64-bit halves.
     using Int4 = int32_t __attribute__((vector_size(16)));
     using Wide2 = uint64_t __attribute__((vector_size(16)));
-    constexpr int32_t group = 16;
-    static_assert(PictureWidth % group == 0);
     const Int4 lanes = {0, 1, 2, 3};
-    const Int4 stepX = Int4{} + 4 * du, stepY = Int4{} + 4 * dv;
+    const Int4 laneX = lanes * du, laneY = lanes * dv;
     constexpr int32_t rowBytes = 2 * LensQuarterPitch;
-    auto tableOffsets = [](Int4 x4, Int4 y4, Int4 flipX, Int4 flipY) {
+    auto tableOffsets = [](Int4 shiftedX, Int4 fy) {
         // 2 * LensQuarterIndex(row, column) for the folded row and column
-        // less their (m & 1), lane by lane: x ^ m and y ^ m are never
-        // negative, so row * 1040 is (y << 2 rounded down to 1024) +
-        // (y >> 4 rounded down to 16), the column's bytes (x >> 7 made
-        // even); SSE2 has no 32-bit lane multiply.
-        static_assert(rowBytes == 1024 + 16);
-        const Int4 fx = x4 ^ flipX, fy = y4 ^ flipY;
-        const Int4 rows = ((fy << 2) & ~0x3FF) + ((fy >> 4) & ~0xF);
-        return reinterpret_cast<Wide2>(rows + ((fx >> 7) & ~1));
+        // less their (m & 1), lane by lane: the folded column is held
+        // shifted left by 8, so that column << 16 | row is one mask, one
+        // shift and an or, and the offset one 16-bit multiply-add (row and
+        // column are below 512; SSE2 has no 32-bit lane multiply).
+        const Int4 pair = (shiftedX & ~0xFFFF) | (fy >> 8);
+#if defined(__SSE2__)
+        const __m128i weights = _mm_set1_epi32(2 << 16 | rowBytes);
+        return reinterpret_cast<Wide2>(_mm_madd_epi16(reinterpret_cast<__m128i>(pair), weights));
+#else
+        return reinterpret_cast<Wide2>((pair & 0xFFFF) * rowBytes + (pair >> 16) * 2);
+#endif
     };
 
     // Every index stays inside its table for any view this effect produces
@@ -219,61 +233,55 @@ void RenderEffect()
     // The picture is walked in strips of StripWidth columns, each top to
     // bottom: a turned row crosses a table line every pixel or two, and a
     // whole row's lines would not stay in the first-level cache for the
-    // next row, while a strip's do.
-    constexpr int32_t StripWidth = 64;
-    static_assert(PictureWidth % StripWidth == 0 && StripWidth % group == 0);
+    // next row, while a strip's do (128 columns measured fastest; 64 and
+    // 160 close, 320 and 640 far slower).
+    constexpr int32_t StripWidth = 128;
+    static_assert(PictureWidth % StripWidth == 0);
 
-    // `count` pixels (a multiple of four) from `out`, the first at (x, y),
-    // all on the same side of the centre row and column.
+    // `count` pixels from `out`, the first at (x, y), all on the same side
+    // of the centre row and column: four at a time, the last few alone.
     auto walkSameSide = [&](uint8_t* out, int32_t x, int32_t y, int32_t count) {
         const int32_t flipX = x >> 31, flipY = y >> 31;
         const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
         const char* entries = table + (flipY & rowBytes) + (flipX & 2);
-        const Int4 flipX4 = Int4{} + flipX, flipY4 = Int4{} + flipY;
-        Int4 x4 = x + lanes * du;
-        Int4 y4 = y + lanes * dv;
-        for (int32_t k = 0; k < count; k += 4) {
-            const Wide2 offsets = tableOffsets(x4, y4, flipX4, flipY4);
-            x4 += stepX;
-            y4 += stepY;
+        const int32_t foldedDu = (du ^ flipX) - flipX, foldedDv = (dv ^ flipY) - flipY;
+        Int4 shiftedX = ((x + laneX) ^ flipX) << 8;
+        Int4 fy = (y + laneY) ^ flipY;
+        const Int4 stepX = Int4{} + (4 * foldedDu << 8), stepY = Int4{} + 4 * foldedDv;
+        int32_t k = 0;
+        for (; k + 4 <= count; k += 4) {
+            const Wide2 offsets = tableOffsets(shiftedX, fy);
+            shiftedX += stepX;
+            fy += stepY;
             // Byte stores: cheaper than shifting four into one word.
             out[k + 0] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] & 0xFFFFFFFF));
             out[k + 1] = static_cast<uint8_t>(lightAt(entries, spread, offsets[0] >> 32));
             out[k + 2] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] & 0xFFFFFFFF));
             out[k + 3] = static_cast<uint8_t>(lightAt(entries, spread, offsets[1] >> 32));
         }
+        for (; k < count; ++k) {
+            const int32_t column = ((x + k * du) ^ flipX) >> 8, row = ((y + k * dv) ^ flipY) >> 8;
+            out[k] = static_cast<uint8_t>(lightAt(entries, spread, 2 * LensQuarterIndex(row, column)));
+        }
     };
-    auto sameSide = [](int32_t x, int32_t y, int32_t xLast, int32_t yLast) { return ((x ^ xLast) | (y ^ yLast)) >= 0; };
 
-    // A strip's row that lies wholly on one side of the centre (all but a
-    // few) is one run; the others go sixteen pixels at a time, and the
-    // sixteen that straddle the centre pixel by pixel.
+    // A strip's row is cut where it crosses the centre column and where it
+    // crosses the centre row (each at most once: the row is straight), and
+    // each piece is one run.
     for (int32_t strip = 0; strip < PictureWidth; strip += StripWidth) {
         for (int32_t row = 0; row < PictureHeight; ++row) {
-            int32_t x = walk.u + row * walk.eu + strip * du - centre;
-            int32_t y = walk.v + row * walk.ev + strip * dv - centre;
-            uint8_t* target = WorkPixel(0, row);
-            if (sameSide(x, y, x + (StripWidth - 1) * du, y + (StripWidth - 1) * dv)) {
-                walkSameSide(target + strip, x, y, StripWidth);
-                continue;
-            }
-            for (int32_t column = strip; column < strip + StripWidth; column += group) {
-                if (sameSide(x, y, x + (group - 1) * du, y + (group - 1) * dv)) {
-                    walkSameSide(target + column, x, y, group);
-                } else {
-                    for (int32_t k = 0; k < group; ++k) {
-                        const int32_t px = x + k * du, py = y + k * dv;
-                        const int32_t flipX = px >> 31, flipY = py >> 31;
-                        const uint32_t tableColumn = static_cast<uint32_t>(((px ^ flipX) + (flipX & 256)) >> 8);
-                        const uint32_t tableRow = static_cast<uint32_t>(((py ^ flipY) + (flipY & 256)) >> 8);
-                        const uint8_t* spread = Effect.lightSpread + ((flipY & 2) | (flipX & 1)) * SpreadQuarter;
-                        const uint32_t offset = 2 * LensQuarterIndex(tableRow, tableColumn);
-                        target[column + k] = static_cast<uint8_t>(lightAt(table, spread, offset));
-                    }
-                }
-                x += group * du;
-                y += group * dv;
-            }
+            const int32_t x = walk.u + row * walk.eu + strip * du - centre;
+            const int32_t y = walk.v + row * walk.ev + strip * dv - centre;
+            uint8_t* target = WorkPixel(strip, row);
+            const int32_t crossX = SideChangeAt(x, du, StripWidth);
+            const int32_t crossY = SideChangeAt(y, dv, StripWidth);
+            const int32_t first = crossX < crossY ? crossX : crossY;
+            const int32_t second = crossX < crossY ? crossY : crossX;
+            walkSameSide(target, x, y, first);
+            if (first == StripWidth) continue;
+            walkSameSide(target + first, x + first * du, y + first * dv, second - first);
+            if (second == StripWidth) continue;
+            walkSameSide(target + second, x + second * du, y + second * dv, StripWidth - second);
         }
     }
 }

@@ -7,13 +7,6 @@
 
 Surfaces Screen;
 
-int32_t ClampByte(int32_t value)
-{
-    if (value < 0) return 0;
-    if (value > 255) return 255;
-    return value;
-}
-
 void BuildPalette()
 {
     // One unit in the last place nearer zero than the double closest to
@@ -26,23 +19,33 @@ void BuildPalette()
         const int32_t blue = ClampByte((-43 - TruncToInt((i - 4) * -1.755)) / 2);
         Screen.Palette[i] = static_cast<uint32_t>(red << 16 | green << 8 | blue);
     }
+    // A pair's first pixel is the low byte of its 16 bits and the low half
+    // of its entry (ConvertFrame holds the byte order to little-endian).
+    for (uint32_t second = 0; second < 256; ++second) {
+        for (uint32_t first = 0; first < 256; ++first)
+            Screen.PalettePairs[second << 8 | first] = uint64_t{Screen.Palette[second]} << 32 | Screen.Palette[first];
+    }
 }
 
 int ConvertFrame()
 {
-    using Pixels4 = uint32_t __attribute__((vector_size(16)));
-    const uint32_t* palette = Screen.Palette;
+    // Eight pixels are one 8-byte load from the picture; each 16-bit
+    // quarter of it names two pixels' colours in PalettePairs, and two pairs
+    // make one 16-byte store.
+    static_assert(std::endian::native == std::endian::little, "a pair's first pixel is its low byte and half");
+    using Wide2 = uint64_t __attribute__((vector_size(16)));
+    const uint64_t* pairs = Screen.PalettePairs;
+    static_assert(PictureWidth % 8 == 0);
     for (int y = 0; y < PictureHeight; ++y) {
         const uint8_t* source = WorkPixel(0, y);
         uint32_t* target = Screen.OutputImage + y * PictureWidth;
         for (int x = 0; x < PictureWidth; x += 8) {
-            // Gathered into vectors, stored with 16-byte writes.
-            const Pixels4 four = {palette[source[x + 0]], palette[source[x + 1]], palette[source[x + 2]],
-                                  palette[source[x + 3]]};
-            const Pixels4 more = {palette[source[x + 4]], palette[source[x + 5]], palette[source[x + 6]],
-                                  palette[source[x + 7]]};
-            std::memcpy(target + x, &four, sizeof four);
-            std::memcpy(target + x + 4, &more, sizeof more);
+            uint64_t eight;
+            std::memcpy(&eight, source + x, sizeof eight);
+            const Wide2 first = {pairs[eight & 0xFFFF], pairs[eight >> 16 & 0xFFFF]};
+            const Wide2 second = {pairs[eight >> 32 & 0xFFFF], pairs[eight >> 48]};
+            std::memcpy(target + x, &first, sizeof first);
+            std::memcpy(target + x + 4, &second, sizeof second);
         }
     }
     return 0;

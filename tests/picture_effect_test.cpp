@@ -200,6 +200,26 @@ TEST_F(EffectTest, TheTurnLagsTheOffsetsByOneFrame)
     ExpectFrameFollowsWalk({255, 2, -2, 255, 49638, 79103});
 }
 
+// The render cuts each strip's row where it crosses the centre row or
+// column and walks the pieces folded; the turn sweeps those crossings over
+// every place in a strip and both directions, so frames spread over the
+// view's whole cycle (5120 frames) are checked pixel by pixel.
+TEST_F(EffectTest, EveryPixelFollowsTheWalkAtAnyAngle)
+{
+    double largestTurn = 0.0;
+    for (int frame = 1; frame < 5120; frame += 331) {
+        Effect.FrameCounter = frame - 1;
+        RenderEffect();
+        const LensWalk walk = StartLensWalk(Effect.ViewAngle);
+        largestTurn = std::max(largestTurn, std::fabs(Effect.ViewAngle));
+        Effect.FrameCounter = frame;
+        RenderEffect();
+        SCOPED_TRACE(frame);
+        ExpectFrameFollowsWalk(walk);
+    }
+    EXPECT_GT(largestTurn, 1.2);   // the turn reaches nearly 1.28 radians either way
+}
+
 TEST_F(EffectTest, WritesEveryVisiblePixelAndNoMarginPixel)
 {
     std::memset(Screen.WorkImage, 0x5A, sizeof Screen.WorkImage);
