@@ -53,22 +53,18 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
     const int16_t* table = Player.scaledNoise;
     int16_t* out = Player.noiseBlock + start;
     uint32_t phase = Player.noisePhase;
-    // The entries of four samples at a time are worked out in vector lanes,
-    // and only the table reads are done one by one.
-    const int32_t whole = count & ~3;
-    UInt4 phase4 = phase + UInt4{0, 1, 2, 3} * step;
-    const UInt4 step4 = UInt4{} + step * 4u;
-    for (int32_t i = 0; i < whole; i += 4) {
-        const UInt4 entry = (phase4 >> 16) & (NoiseTableSize - 1);
-        out[i] = table[entry[0]];
-        out[i + 1] = table[entry[1]];
-        out[i + 2] = table[entry[2]];
-        out[i + 3] = table[entry[3]];
-        phase4 += step4;
-    }
-    phase += step * static_cast<uint32_t>(whole);
-    for (int32_t i = whole; i < count; ++i) {
+    // Two phases a step apart, each stepping twice: two independent chains.
+    const int32_t pairs = count & ~1;
+    uint32_t odd = phase + step;
+    const uint32_t step2 = step * 2u;
+    for (int32_t i = 0; i < pairs; i += 2) {
         out[i] = table[(phase >> 16) & (NoiseTableSize - 1)];
+        out[i + 1] = table[(odd >> 16) & (NoiseTableSize - 1)];
+        phase += step2;
+        odd += step2;
+    }
+    if (pairs < count) {
+        out[pairs] = table[(phase >> 16) & (NoiseTableSize - 1)];
         phase += step;
     }
     Player.noisePhase = phase;
@@ -95,8 +91,24 @@ uint32_t StepFor(RememberedStep& remembered, uint32_t period, Compute compute)
         return;
     }
     Player.envelopeHeld = false;
-    // Otherwise the entries of four samples at a time in vector lanes, the
-    // pattern reads one by one.
+    if (step < (1u << 26) / 16) {
+        // Entries that last 16 samples or more: entry by entry, each until
+        // the phase reaches the next multiple of 2^26 (the last entry's end,
+        // 2^32, is where the phase wraps).
+        int32_t i = 0;
+        while (i < count) {
+            const uint64_t entryEnd = (uint64_t{phase >> 26} + 1) << 26;
+            const uint64_t samplesLeft = (entryEnd - phase + step - 1) / step;
+            const int32_t length = static_cast<int32_t>(std::min<uint64_t>(samplesLeft, count - i));
+            std::fill(out + i, out + i + length, pattern[phase >> 26]);
+            phase += step * static_cast<uint32_t>(length);
+            i += length;
+        }
+        Player.envelopePhase = phase;
+        return;
+    }
+    // Faster ones: the entries of four samples at a time in vector lanes,
+    // the pattern reads one by one.
     const int32_t whole = count & ~3;
     UInt4 phase4 = phase + UInt4{0, 1, 2, 3} * step;
     const UInt4 step4 = UInt4{} + step * 4u;
@@ -206,7 +218,8 @@ void BuildNoiseTable()
         // table is a permutation of -8192..8191 divided by 4.
         entry = (static_cast<int32_t>(s & 0x3FFF) - 8192) / 4;
     }
-    for (int32_t i = 0; i < NoiseTableSize; ++i) Player.scaledNoise[i] = static_cast<int16_t>(Player.NoiseTable[i] * 16);
+    for (int32_t i = 0; i < NoiseTableSize; ++i)
+        Player.scaledNoise[i] = static_cast<int16_t>(Player.NoiseTable[i] * 16);
     Player.noiseGeneratorState = s;
 }
 
@@ -226,25 +239,11 @@ void RestartEnvelope(uint32_t shape)
     Player.envelopePhase = 0;
 }
 
-namespace {
-
-// Inlined into both callers below, so that the usual whole block is compiled
-// with its count known: no tail loops and no checks for short runs.
-[[gnu::always_inline]] inline void GenerateAll(int32_t start, int32_t count)
+void GenerateBlock(int32_t start, int32_t count)
 {
+    if (count <= 0) return;
     GenerateNoise(start, count);
     GenerateEnvelope(start, count);
     for (int v = 0; v < VoiceCount; ++v)
         GenerateTone(Player.voices[v], Player.toneSteps[v], Player.toneBlocks[v] + start, count);
-}
-
-}   // namespace
-
-void GenerateBlock(int32_t start, int32_t count)
-{
-    if (count <= 0) return;
-    if (count == BlockSamples)
-        GenerateAll(start, BlockSamples);
-    else
-        GenerateAll(start, count);
 }

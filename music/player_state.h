@@ -21,7 +21,11 @@ constexpr int32_t ToneBlockSize = 32768;
 constexpr int32_t EchoHistorySize = 32768;
 constexpr int32_t VoiceCount = 3;
 
-constexpr int32_t BlockSamples = 32;     // samples between two ticks of the clock
+constexpr int32_t BlockSamples = 32;   // samples between two ticks of the clock
+// The longest stretch generated and mixed in one go: the player's runs end
+// at the tick that decodes the next frame, 28 blocks (896 samples) apart.
+constexpr int32_t MaxRunSamples = 1024;
+static_assert(MaxRunSamples <= NoiseBlockSize && MaxRunSamples <= EnvelopeBlockSize && MaxRunSamples <= ToneBlockSize);
 constexpr int32_t StartCountdown = 10;   // the first 9 FillCallback calls write nothing
 constexpr int32_t MasterVolume = 256;    // 256 is unity
 constexpr int32_t ReplayRate = 50;       // song frames per second
@@ -140,7 +144,7 @@ struct PlayerState {
     RememberedStep envelopeStep;
     RememberedStep noiseStep;
 
-    // Sample blocks: the generators write them from index 0, at most 32 at a time.
+    // Sample blocks: the generators write them from index 0, at most MaxRunSamples at a time.
     alignas(64) int16_t noiseBlock[NoiseBlockSize] = {};   // scaledNoise entries
     alignas(64) int32_t envelopeBlock[EnvelopeBlockSize] = {};
     alignas(64) int32_t toneBlocks[VoiceCount][ToneBlockSize] = {};   // 0 or -1

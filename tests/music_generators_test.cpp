@@ -1,6 +1,7 @@
 // The noise table, the tone and envelope generators and their phase steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -246,6 +247,60 @@ TEST_F(GeneratorEnvelopes, ADecayStartsAgainAfter64Steps)
     Load(RawSong({{.shape = 13}}));
     DecodeFrame();
     for (int32_t level : Run(Player.envelopeBlock, 1000)) ASSERT_EQ(level, 31);
+}
+
+// The player generates whole runs between two decoded frames (up to
+// MaxRunSamples) where the generators once went 32 samples at a time; a
+// generator's samples must not depend on how its stream is cut. Slow and
+// fast envelopes (entries lasting thousands of samples down to a fraction
+// of one, across the wrap of the phase), slow and fast noise, every voice
+// busy.
+TEST_F(GeneratorTest, AStreamCutIntoLongRunsEqualsOneSampleAtATime)
+{
+    struct Case {
+        uint8_t envelopeLow, envelopeHigh, shape, noisePeriod;
+    };
+    const Case cases[] = {{0xE8, 0x03, 8, 31}, {0x00, 0x01, 10, 0}, {0x10, 0x00, 14, 1},
+                          {0x05, 0x00, 12, 7}, {0x01, 0x00, 8, 16}, {0xFF, 0xFF, 11, 2}};
+    for (const Case& c : cases) {
+        const RawFrame frame{.periodA = 300,
+                             .periodB = 31,
+                             .periodC = 2047,
+                             .noisePeriod = c.noisePeriod,
+                             .mixer = 0x00,
+                             .volumeA = 0x10,
+                             .volumeB = 9,
+                             .volumeC = 0x1F,
+                             .envelopeLow = c.envelopeLow,
+                             .envelopeHigh = c.envelopeHigh,
+                             .shape = c.shape};
+        auto stream = [&](std::initializer_list<int> cuts) {
+            RestorePlayerStartState();
+            LoadOneFrame(frame);
+            // The envelope's phase put exactly 3000 steps before its wrap,
+            // so that a run meets an entry's end on a sample.
+            Player.envelopePhase = 0u - 3000u * EnvelopeStep(c.envelopeHigh << 8 | c.envelopeLow);
+            std::vector<int32_t> samples;
+            for (int total = 0; total < 40000;) {
+                for (int cut : cuts) {
+                    GenerateBlock(0, cut);
+                    for (int i = 0; i < cut; ++i) {
+                        samples.push_back(Player.noiseBlock[i]);
+                        samples.push_back(Player.envelopeBlock[i]);
+                        for (int v = 0; v < VoiceCount; ++v) samples.push_back(Player.toneBlocks[v][i]);
+                    }
+                    total += cut;
+                }
+            }
+            return samples;
+        };
+        const std::vector<int32_t> bySample = stream({1});
+        for (const std::vector<int32_t>& cut : {stream({MaxRunSamples}), stream({896, 7, 1000, 33, 64})}) {
+            ASSERT_GE(cut.size(), bySample.size());
+            EXPECT_TRUE(std::equal(bySample.begin(), bySample.end(), cut.begin()))
+                << "envelope period " << (c.envelopeHigh << 8 | c.envelopeLow);
+        }
+    }
 }
 
 }   // namespace
