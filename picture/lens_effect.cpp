@@ -1,5 +1,6 @@
 #include "picture/lens_effect.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -131,9 +132,19 @@ void SpreadLight(int32_t bx, int32_t by)
     const int32_t firstMapRow = (by - reach) >> 5;
     for (int32_t mapRow = firstMapRow; mapRow <= (by + reach) >> 5; ++mapRow) {
         const uint8_t* cells = Effect.LightMap + mapRow * LightMapPitch;
-        for (int32_t X = 0; X <= reach; ++X) {
-            rightwards[mapRow - firstMapRow][X] = cells[(bx + X) >> 5];
-            leftwards[mapRow - firstMapRow][X] = cells[(bx - X) >> 5];
+        // Each cell covers 32 values of X: runs that end where (bx + X) or
+        // (bx - X) crosses a multiple of 32.
+        uint8_t* right = rightwards[mapRow - firstMapRow];
+        uint8_t* left = leftwards[mapRow - firstMapRow];
+        for (int32_t X = 0; X <= reach;) {
+            const int32_t end = std::min(reach + 1, X + 32 - ((bx + X) & 31));
+            std::memset(right + X, cells[(bx + X) >> 5], static_cast<size_t>(end - X));
+            X = end;
+        }
+        for (int32_t X = 0; X <= reach;) {
+            const int32_t end = std::min(reach + 1, X + ((bx - X) & 31) + 1);
+            std::memset(left + X, cells[(bx - X) >> 5], static_cast<size_t>(end - X));
+            X = end;
         }
     }
     uint8_t* spread = Effect.lightSpread;
