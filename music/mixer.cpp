@@ -20,8 +20,6 @@ constexpr uint32_t ShortEchoDelay = 3000;   // 68.0 ms, at 240 / 1024
 constexpr int32_t LongEchoGain = 170;
 constexpr int32_t ShortEchoGain = 240;
 constexpr int32_t SampleLimit = 32767;   // symmetric: the lower bound is -32767
-// A run never reaches the nearest tap, so none of its outputs feeds it.
-static_assert(MaxRunSamples <= static_cast<int32_t>(ShortEchoDelay));
 
 }   // namespace
 
@@ -87,9 +85,8 @@ void MixPiece(int16_t* out, int32_t from, int32_t length, const MixTerms& terms)
 namespace {
 
 // MixPiece for a multiple of eight samples, eight at a time. The echo taps
-// lie 3000 and 12000 samples back, and a piece is never longer than 3000
-// (FillCallback's runs end at the next decoded frame, 896 samples at most),
-// so no output of the piece feeds the piece itself, and it can be mixed
+// lie 3000 and 12000 samples back, far more than the eight of a group, so
+// every output a group's taps read was stored before: the group can be mixed
 // lane by lane. The noise terms are
 // the high halves of 16-bit products (noise times 16, amplitudes at most
 // 32767), and their sum fits 16 bits where the noise amplitudes add up to

@@ -10,6 +10,5 @@
 // Advances the tick accumulator; decodes a frame when it crosses 2^31.
 void FrameTick();
 
-// Mixes entries 0..count-1 (count at most MaxRunSamples) of the generator
-// blocks into `out`.
+// Mixes entries 0..count-1 of the generator blocks into `out`.
 void MixBlock(int16_t* out, int32_t count);

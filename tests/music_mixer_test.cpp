@@ -234,4 +234,35 @@ TEST_F(MixerOutput, SumsAreClampedToPlusMinus32767)
     EXPECT_GT(std::count(out.begin(), out.end(), int16_t{-32767}), 1000);
 }
 
+// The player mixes whole runs in vector lanes and the odd samples one by
+// one; a long mix (past the nearest tap, across the history's wrap) must
+// give what mixing one sample at a time gives, for songs whose registers
+// take every path.
+TEST_F(MixerOutput, OneLongMixEqualsOneSampleAtATime)
+{
+    for (uint32_t seed : {1u, 2u, 3u, 4u}) {
+        // Past a whole history, just after the nearest tap's position has
+        // wrapped: the next wrap is 9000 samples on, so the mix must cut its
+        // pieces at the tap's delay itself.
+        auto prepare = [seed] {
+            RestorePlayerStartState();
+            Load(BusyRawSong(400, seed));
+            Render(32768 + 3000 + seed * 7);
+        };
+        constexpr int32_t count = 4000;
+        prepare();
+        std::vector<int16_t> whole(count);
+        GenerateBlock(0, count);
+        MixBlock(whole.data(), count);
+
+        prepare();
+        std::vector<int16_t> single(count);
+        for (int32_t i = 0; i < count; ++i) {
+            GenerateBlock(0, 1);
+            MixBlock(&single[i], 1);
+        }
+        EXPECT_EQ(whole, single) << "seed " << seed;
+    }
+}
+
 }   // namespace
