@@ -136,15 +136,15 @@ void SpreadLight(int32_t bx, int32_t by)
         // (bx - X) crosses a multiple of 32.
         uint8_t* right = rightwards[mapRow - firstMapRow];
         uint8_t* left = leftwards[mapRow - firstMapRow];
-        for (int32_t X = 0; X <= reach;) {
-            const int32_t end = std::min(reach + 1, X + 32 - ((bx + X) & 31));
-            std::memset(right + X, cells[(bx + X) >> 5], static_cast<size_t>(end - X));
-            X = end;
+        for (uint32_t X = 0; X <= reach;) {
+            const uint32_t length = std::min<uint32_t>(reach + 1 - X, 32 - ((bx + X) & 31));
+            std::memset(right + X, cells[(bx + static_cast<int32_t>(X)) >> 5], length);
+            X += length;
         }
-        for (int32_t X = 0; X <= reach;) {
-            const int32_t end = std::min(reach + 1, X + ((bx - X) & 31) + 1);
-            std::memset(left + X, cells[(bx - X) >> 5], static_cast<size_t>(end - X));
-            X = end;
+        for (uint32_t X = 0; X <= reach;) {
+            const uint32_t length = std::min<uint32_t>(reach + 1 - X, ((bx - X) & 31) + 1);
+            std::memset(left + X, cells[(bx - static_cast<int32_t>(X)) >> 5], length);
+            X += length;
         }
     }
     uint8_t* spread = Effect.lightSpread;
