@@ -250,8 +250,8 @@ TEST_F(GeneratorEnvelopes, ADecayStartsAgainAfter64Steps)
 }
 
 // The player generates whole runs between two decoded frames (up to
-// MaxRunSamples) where the generators once went 32 samples at a time; a
-// generator's samples must not depend on how its stream is cut. Slow and
+// MaxRunSamples), a request's last few samples alone; a generator's samples
+// must not depend on how its stream is cut. Slow and
 // fast envelopes (entries lasting thousands of samples down to a fraction
 // of one, across the wrap of the phase), slow and fast noise, every voice
 // busy.
