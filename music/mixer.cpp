@@ -23,10 +23,21 @@ constexpr int32_t SampleLimit = 32767;   // symmetric: the lower bound is -32767
 
 }   // namespace
 
+namespace {
+
+// A tick decodes a frame when the accumulator, advanced, crosses 2^31.
+bool TickDecodes(uint32_t accumulator)
+{
+    return ((accumulator + TickStep) & 0x80000000u) != 0;
+}
+
+}   // namespace
+
 void FrameTick()
 {
+    const bool decodes = TickDecodes(Player.tickAccumulator);
     Player.tickAccumulator += TickStep;
-    if (Player.tickAccumulator & 0x80000000u) {
+    if (decodes) {
         Player.tickAccumulator &= 0x7FFFFFFFu;
         DecodeFrame();
     }
@@ -98,7 +109,7 @@ void MixPieceInLanes(int16_t* out, int32_t from, int32_t length, const MixTerms&
 {
     static_assert(MasterVolume == 256, "the master volume is applied as a shift by 8");
     auto load = [](const int32_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
-    // With one envelope level over the whole block, (E & envelopeMask) |
+    // With one envelope level over the whole run, (E & envelopeMask) |
     // fixedLevel is one number per voice.
     const bool held = Player.envelopeHeld;
     const int32_t heldLevel = Player.envelopeBlock[0];
@@ -207,10 +218,11 @@ void MixBlock(int16_t* out, int32_t count)
 
 namespace {
 
-// Whether the next tick decodes a frame (FrameTick's own test).
-bool NextTickDecodes()
+// The tick that begins the next block of 32 samples.
+void BeginBlock()
 {
-    return ((Player.tickAccumulator + TickStep) & 0x80000000u) != 0;
+    FrameTick();
+    Player.blockRemainder = BlockSamples;
 }
 
 // How many of the next `left` samples can be generated and mixed in one go:
@@ -221,11 +233,12 @@ int32_t TakeQuietRun(int32_t left)
 {
     int32_t run = std::min(left, Player.blockRemainder);
     Player.blockRemainder -= run;
-    while (run < left && Player.blockRemainder == 0 && run + BlockSamples <= MaxRunSamples && !NextTickDecodes()) {
-        FrameTick();
+    while (run < left && Player.blockRemainder == 0 && run + BlockSamples <= MaxRunSamples &&
+           !TickDecodes(Player.tickAccumulator)) {
+        BeginBlock();
         const int32_t more = std::min(left - run, BlockSamples);
         run += more;
-        Player.blockRemainder = BlockSamples - more;
+        Player.blockRemainder -= more;
     }
     return run;
 }
@@ -241,10 +254,7 @@ int FillCallback(int16_t* samples, uint32_t bytes)
     // generated and mixed in runs between the ticks that decode a frame.
     int32_t left = static_cast<int32_t>(bytes >> 1);
     while (left > 0) {
-        if (Player.blockRemainder == 0) {
-            FrameTick();
-            Player.blockRemainder = BlockSamples;
-        }
+        if (Player.blockRemainder == 0) BeginBlock();
         const int32_t run = TakeQuietRun(left);
         GenerateBlock(0, run);
         MixBlock(samples, run);
@@ -253,9 +263,6 @@ int FillCallback(int16_t* samples, uint32_t bytes)
     }
     // A call that ends where a block ends begins the next block: its tick
     // comes now, not at the start of the next call.
-    if (Player.blockRemainder == 0) {
-        FrameTick();
-        Player.blockRemainder = BlockSamples;
-    }
+    if (Player.blockRemainder == 0) BeginBlock();
     return 0;
 }
