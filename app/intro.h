@@ -1,9 +1,10 @@
 // The intro's start-up order and frame cycle, shared by every front end.
 //
-// A front end calls OnCreate while its window is being created, InitPicture
-// once the window is shown, then FrameStep and presents the OutputImage once
-// per turn of its loop; or, in a loop paced by the clock, runs RunTurn for
-// each turn due and presents once per pass.
+// A front end starts the sound while its window is being created
+// (OnCreate, through StartIntroSound in intro_run.h), runs InitPicture once
+// the window is shown, then FrameStep and presents the OutputImage once per
+// turn of its loop; or, in a loop paced by the clock (intro_loop.h), runs
+// RunTurn for each turn due and presents once per pass.
 #pragma once
 
 #include "base/asset_bytes.h"
@@ -32,5 +33,6 @@ int RenderFrame();
 // One turn's work: RenderFrame, ConvertFrame, then a 9 ms sleep.
 int FrameStep();
 
-// A turn without the sleep, for a loop paced by the clock (TurnPacer).
+// A turn without the sleep, for a loop paced by the clock (intro_loop.h) and
+// for programs without a window.
 int RunTurn();

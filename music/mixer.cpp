@@ -7,9 +7,7 @@
 #endif
 
 #include "music/generators.h"
-#include "music/player.h"
 #include "music/player_state.h"
-#include "music/song_decoder.h"
 
 namespace {
 
@@ -22,26 +20,6 @@ constexpr int32_t ShortEchoGain = 240;
 constexpr int32_t SampleLimit = 32767;   // symmetric: the lower bound is -32767
 
 }   // namespace
-
-namespace {
-
-// A tick decodes a frame when the accumulator, advanced, crosses 2^31.
-bool TickDecodes(uint32_t accumulator)
-{
-    return ((accumulator + TickStep) & 0x80000000u) != 0;
-}
-
-}   // namespace
-
-void FrameTick()
-{
-    const bool decodes = TickDecodes(Player.tickAccumulator);
-    Player.tickAccumulator += TickStep;
-    if (decodes) {
-        Player.tickAccumulator &= 0x7FFFFFFFu;
-        DecodeFrame();
-    }
-}
 
 namespace {
 
@@ -214,55 +192,4 @@ void MixBlock(int16_t* out, int32_t count)
         MixPiece(out + done + lanes, done + lanes, piece - lanes, terms);
         done += piece;
     }
-}
-
-namespace {
-
-// The tick that begins the next block of 32 samples.
-void BeginBlock()
-{
-    FrameTick();
-    Player.blockRemainder = BlockSamples;
-}
-
-// How many of the next `left` samples can be generated and mixed in one go:
-// the rest of the pending block, then whole or partial blocks whose ticks
-// decode nothing (those ticks are taken here), up to the tick that decodes
-// the next frame or MaxRunSamples. The registers are the same throughout.
-int32_t TakeQuietRun(int32_t left)
-{
-    int32_t run = std::min(left, Player.blockRemainder);
-    Player.blockRemainder -= run;
-    while (run < left && Player.blockRemainder == 0 && run + BlockSamples <= MaxRunSamples &&
-           !TickDecodes(Player.tickAccumulator)) {
-        BeginBlock();
-        const int32_t more = std::min(left - run, BlockSamples);
-        run += more;
-        Player.blockRemainder -= more;
-    }
-    return run;
-}
-
-}   // namespace
-
-int FillCallback(int16_t* samples, uint32_t bytes)
-{
-    if (--Player.startCountdown > 0) return 0;
-    Player.startCountdown = -1;
-
-    // Every block of 32 samples follows a tick of the clock; the stream is
-    // generated and mixed in runs between the ticks that decode a frame.
-    int32_t left = static_cast<int32_t>(bytes >> 1);
-    while (left > 0) {
-        if (Player.blockRemainder == 0) BeginBlock();
-        const int32_t run = TakeQuietRun(left);
-        GenerateBlock(0, run);
-        MixBlock(samples, run);
-        samples += run;
-        left -= run;
-    }
-    // A call that ends where a block ends begins the next block: its tick
-    // comes now, not at the start of the next call.
-    if (Player.blockRemainder == 0) BeginBlock();
-    return 0;
 }

@@ -9,9 +9,8 @@
 #include <array>
 #include <cstdint>
 
-constexpr int32_t SongBufferSize = 512004;   // largest song ever read
-constexpr int32_t DeltaHeaderSize = 32;      // "YMDX" magic and 28 unread bytes
-constexpr int32_t RawFrameSize = 14;
+#include "music/song_format.h"
+
 
 constexpr int32_t NoiseTableSize = 16384;
 constexpr int32_t EnvelopePatternLength = 64;
@@ -28,7 +27,6 @@ constexpr int32_t MaxRunSamples = 1024;
 static_assert(MaxRunSamples <= NoiseBlockSize && MaxRunSamples <= EnvelopeBlockSize && MaxRunSamples <= ToneBlockSize);
 constexpr int32_t StartCountdown = 10;   // the first 9 FillCallback calls write nothing
 constexpr int32_t MasterVolume = 256;    // 256 is unity
-constexpr int32_t ReplayRate = 50;       // song frames per second
 // 1558264 = 2^31 * 32 / 44,100 rounded down: added once per 32 samples, the
 // accumulator crosses 2^31 ReplayRate times a second.
 constexpr uint32_t TickStep = ReplayRate * 1558264u;   // 77913200

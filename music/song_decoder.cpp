@@ -1,12 +1,9 @@
 #include "music/song_decoder.h"
 
 #include "music/generators.h"
-#include "music/player.h"
 #include "music/player_state.h"
 
 namespace {
-
-constexpr uint32_t DeltaMagic = 0x594D4458;   // "YMDX", read big-endian
 
 // The song byte at `position`, or 0 past the loaded data.
 uint8_t SongByte(int32_t position)
@@ -87,7 +84,7 @@ void DecodeDeltaFrame()
 
 }   // namespace
 
-void LoadSong(const AssetBytes& song)
+void ReadSong(const AssetBytes& song)
 {
     // The size is the file's, cut at the buffer; a missing file gives -1.
     Player.songSize = song.fileSize > SongBufferSize ? SongBufferSize : song.fileSize;
@@ -99,9 +96,6 @@ void LoadSong(const AssetBytes& song)
         Player.compressed = 1;
         Player.readPosition = DeltaHeaderSize;
     }
-    ResetPlayer();
-    BuildNoiseTable();
-    PrepareLevelTables();
 }
 
 void DecodeFrame()

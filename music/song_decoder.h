@@ -10,5 +10,11 @@
 
 #include <cstdint>
 
+#include "base/asset_bytes.h"
+
+// Takes the song file's bytes into the song buffer and recognises its
+// format: the read position is at the first frame.
+void ReadSong(const AssetBytes& song);
+
 // Decodes one frame into the chip registers and voices.
 void DecodeFrame();

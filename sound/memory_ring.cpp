@@ -4,7 +4,7 @@
 
 int OpenMemoryRing(MemoryRing& ring, uint32_t bytes)
 {
-    if (bytes == 0 || bytes > MemoryRingCapacity || bytes % 2 != 0) return -1;
+    if (bytes == 0 || bytes > RingBytes || bytes % 2 != 0) return -1;
     std::memset(ring.data, 0, sizeof ring.data);   // the ring starts as silence
     ring.bytes = bytes;
     ring.played.store(0);

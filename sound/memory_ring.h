@@ -14,11 +14,10 @@
 
 #include "sound/sound_device.h"
 
-constexpr uint32_t MemoryRingCapacity = 8192;
 constexpr uint32_t FadeSamples = StreamSampleRate * 20 / 1000;   // 20 ms, 882 samples
 
 struct MemoryRing {
-    alignas(4) uint8_t data[MemoryRingCapacity];
+    alignas(4) uint8_t data[RingBytes];
     uint32_t bytes;
     // Bytes the output has taken since the ring opened, modulo 2^32; the play
     // cursor is this modulo `bytes`. Its store after each take hands the
@@ -35,7 +34,7 @@ struct MemoryRing {
     uint32_t fadeOut;   // samples of the fade-out played
 };
 
-// A silent ring of `bytes` (even, at most the capacity) with its cursor at 0.
+// A silent ring of `bytes` (even, at most RingBytes) with its cursor at 0.
 int OpenMemoryRing(MemoryRing& ring, uint32_t bytes);
 void GetMemoryRingPosition(const MemoryRing& ring, PlayPosition* position);
 int LockMemoryRing(MemoryRing& ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,

@@ -1,6 +1,8 @@
-// The device operations the SoundServer streams through: open a looping ring,
-// read where it plays, lock and unlock a stretch of it, get a lost ring back,
-// and run the sound thread. Each build links exactly one implementation:
+// The device operations the SoundServer streams through, the whole life of a
+// device: open a looping ring, read where it plays, lock and unlock a stretch
+// of it, get a lost ring back, run the sound thread, and at the end fade the
+// output out, wait for the thread and close. Each build links exactly one
+// implementation:
 // DirectSound on Windows, SDL2 audio on Linux, Web Audio in a browser, a
 // scripted device in the tests, none where there is no sound. Every operation
 // that can fail returns 0 on success and anything else on failure.
@@ -14,6 +16,8 @@ struct SoundThread;   // the streaming thread
 
 // Every ring plays 16-bit signed little-endian mono samples at this rate.
 constexpr uint32_t StreamSampleRate = 44100;
+// The ring: 4096 samples, about 93 ms.
+constexpr uint32_t RingBytes = 8192;
 
 // Where the ring plays.
 struct PlayPosition {
@@ -43,3 +47,13 @@ int BufferRecover(SoundBuffer* ring);
 // Starts `entry(parameter)` on a thread of its own; null if it couldn't start.
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter);
 void SoundThreadSleep(uint32_t milliseconds);
+
+// Closing, in this order, on the thread that opened the device:
+// Lets the output fall to silence while the sound thread still refills
+// (where the output fades; others stop as they are when closed).
+void DeviceFadeOut(SoundBuffer* ring);
+// Waits for a sound thread that was asked to stop to end, at most
+// `milliseconds`; true once it has ended (or there was none).
+bool WaitForSoundThread(SoundThread* thread, uint32_t milliseconds);
+// Stops the ring and lets go of what DeviceOpen made (any of it may be null).
+void DeviceClose(SoundDevice* device, SoundBuffer* primary, SoundBuffer* ring);

@@ -36,12 +36,30 @@ bool SoundServer::Open(SoundFillCallback callback)
     return true;
 }
 
-uint32_t SoundServer::ThreadMain(void* parameter)
+uint32_t SoundServer::ThreadMain(void* server)
 {
-    SoundServer* server = static_cast<SoundServer*>(parameter);
     if (!server) return 0;
-    while (server->Refill()) SoundThreadSleep(RefillMilliseconds);
+    while (ThreadPass(server)) SoundThreadSleep(RefillMilliseconds);
     return 0;
+}
+
+bool SoundServer::ThreadPass(void* server)
+{
+    return static_cast<SoundServer*>(server)->Refill();
+}
+
+bool SoundServer::Close()
+{
+    if (!streamBuffer && !directSound) return true;   // never opened
+    if (running) {
+        DeviceFadeOut(streamBuffer);
+        stopRequested = 1;
+        if (!WaitForSoundThread(thread, ShutdownMilliseconds)) return false;
+        running = 0;
+    }
+    DeviceClose(directSound, primaryBuffer, streamBuffer);
+    Reset();
+    return true;
 }
 
 bool SoundServer::Refill()

@@ -7,6 +7,7 @@
 
 #include "music/generators.h"
 #include "music/mixer.h"
+#include "music/sample_clock.h"
 #include "music/player.h"
 #include "music/player_state.h"
 #include "music_test_songs.h"

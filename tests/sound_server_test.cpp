@@ -36,7 +36,7 @@ protected:
     void OpenAt(uint32_t writeOffset, std::vector<uint32_t> cursors, SoundFillCallback callback = RecordCall)
     {
         ASSERT_TRUE(server->Open(callback));
-        server->writeOffset = writeOffset;
+        SoundServerProbe::writeOffset(*server) = writeOffset;
         Scripted.cursors = std::move(cursors);
     }
 
@@ -46,30 +46,30 @@ protected:
 TEST_F(SoundServerTest, OpenStartsTheRingAndTheThread)
 {
     SoundServer fresh(reinterpret_cast<void*>(0x1234));
-    EXPECT_EQ(fresh.thread, nullptr);
-    EXPECT_EQ(fresh.writeOffset, 0u);
-    EXPECT_EQ(fresh.running, 0);
+    EXPECT_EQ(SoundServerProbe::thread(fresh), nullptr);
+    EXPECT_EQ(SoundServerProbe::writeOffset(fresh), 0u);
+    EXPECT_EQ(SoundServerProbe::running(fresh), 0);
     EXPECT_TRUE(fresh.Open(RecordCall));
-    EXPECT_EQ(fresh.window, reinterpret_cast<void*>(0x1234));
-    EXPECT_EQ(fresh.fillCallback, &RecordCall);
+    EXPECT_EQ(SoundServerProbe::window(fresh), reinterpret_cast<void*>(0x1234));
+    EXPECT_EQ(SoundServerProbe::fillCallback(fresh), &RecordCall);
     EXPECT_EQ(Scripted.plays, 1);
     EXPECT_TRUE(Scripted.threadStarted);
-    EXPECT_EQ(fresh.running, 1);
+    EXPECT_EQ(SoundServerProbe::running(fresh), 1);
 }
 
 TEST_F(SoundServerTest, OpenFailsWithoutADeviceAndStartsNothing)
 {
     Scripted.failCreate = true;
     EXPECT_FALSE(server->Open(RecordCall));
-    EXPECT_EQ(server->streamBuffer, nullptr);
+    EXPECT_EQ(SoundServerProbe::streamBuffer(*server), nullptr);
     EXPECT_FALSE(Scripted.threadStarted);
-    EXPECT_EQ(server->running, 0);
+    EXPECT_EQ(SoundServerProbe::running(*server), 0);
 
     ResetScriptedDevice();
     Scripted.failRingBuffer = true;
     SoundServer second(nullptr);
     EXPECT_FALSE(second.Open(RecordCall));
-    EXPECT_NE(second.primaryBuffer, nullptr);   // what was made stays
+    EXPECT_NE(SoundServerProbe::primaryBuffer(second), nullptr);   // what was made stays
     EXPECT_EQ(Scripted.plays, 0);
     EXPECT_FALSE(Scripted.threadStarted);
 }
@@ -79,7 +79,7 @@ TEST_F(SoundServerTest, FirstRefillWithTheCursorAtZeroFillsTheWholeRing)
     OpenAt(0, {0});
     EXPECT_TRUE(server->Refill());
     EXPECT_EQ(Calls, (std::vector<Call>{{0, 8192}}));
-    EXPECT_EQ(server->writeOffset, 0u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 0u);
 }
 
 TEST_F(SoundServerTest, FirstRefillWithTheCursorAheadFillsUpToIt)
@@ -87,7 +87,7 @@ TEST_F(SoundServerTest, FirstRefillWithTheCursorAheadFillsUpToIt)
     OpenAt(0, {1500});
     server->Refill();
     EXPECT_EQ(Calls, (std::vector<Call>{{0, 1500}}));
-    EXPECT_EQ(server->writeOffset, 1500u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 1500u);
 }
 
 TEST_F(SoundServerTest, AWrappingStretchIsHandedOutInPlayingOrder)
@@ -95,7 +95,7 @@ TEST_F(SoundServerTest, AWrappingStretchIsHandedOutInPlayingOrder)
     OpenAt(7000, {1000});
     server->Refill();
     EXPECT_EQ(Calls, (std::vector<Call>{{7000, 1192}, {0, 1000}}));
-    EXPECT_EQ(server->writeOffset, 1000u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 1000u);
 }
 
 TEST_F(SoundServerTest, ASteadyRefillIsOneRegion)
@@ -104,7 +104,7 @@ TEST_F(SoundServerTest, ASteadyRefillIsOneRegion)
     server->Refill();
     server->Refill();
     EXPECT_EQ(Calls, (std::vector<Call>{{1000, 1764}, {2764, 1764}}));
-    EXPECT_EQ(server->writeOffset, 4528u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 4528u);
 }
 
 TEST_F(SoundServerTest, AFailedCursorQueryFillsNothing)
@@ -115,7 +115,7 @@ TEST_F(SoundServerTest, AFailedCursorQueryFillsNothing)
     EXPECT_TRUE(server->Refill());
     EXPECT_TRUE(Calls.empty());
     EXPECT_EQ(Scripted.locks, 0);
-    EXPECT_EQ(server->writeOffset, 3000u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 3000u);
 }
 
 TEST_F(SoundServerTest, AnUnmovedCursorFillsNothingOnceTheRingIsWritten)
@@ -129,7 +129,7 @@ TEST_F(SoundServerTest, AnUnmovedCursorFillsNothingOnceTheRingIsWritten)
     EXPECT_EQ(Calls, (std::vector<Call>{{0, 8192}, {0, 1764}, {1764, 1764}}));
     EXPECT_EQ(Scripted.locks, 3);
     EXPECT_EQ(Scripted.unlocks, 3);
-    EXPECT_EQ(server->writeOffset, 3528u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 3528u);
 }
 
 TEST_F(SoundServerTest, MoreThanALapPlayedIsPassedOverAndTheRingWrittenFromTheCursor)
@@ -162,7 +162,7 @@ TEST_F(SoundServerTest, MoreThanALapPlayedIsPassedOverAndTheRingWrittenFromTheCu
     }
     EXPECT_EQ(passedOver, 18008u);
     EXPECT_EQ(intoRing, (std::vector<Call>{{2624, 8192 - 2624}, {0, 2624}}));
-    EXPECT_EQ(server->writeOffset, 2624u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 2624u);
 
     // A device that can't count (DirectSound) only sees the cursor: it fills
     // the stretch from the last refill up to it.
@@ -180,7 +180,7 @@ TEST_F(SoundServerTest, WithoutACallbackTheRingIsLockedAndCursorFollowed)
     EXPECT_TRUE(Calls.empty());
     EXPECT_EQ(Scripted.locks, 1);
     EXPECT_EQ(Scripted.unlocks, 1);
-    EXPECT_EQ(server->writeOffset, 900u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 900u);
 }
 
 TEST_F(SoundServerTest, ALostRingIsRestoredAndReplayedUntilTheLockHolds)
@@ -193,21 +193,21 @@ TEST_F(SoundServerTest, ALostRingIsRestoredAndReplayedUntilTheLockHolds)
     EXPECT_EQ(Scripted.recovers, 3);
     EXPECT_EQ(Scripted.plays - playsAfterOpen, 3);
     EXPECT_EQ(Calls, (std::vector<Call>{{100, 200}}));
-    EXPECT_EQ(server->writeOffset, 300u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 300u);
 }
 
 TEST_F(SoundServerTest, AStopRequestEndsTheThreadAfterItsRefill)
 {
     OpenAt(0, {400, 800});
     EXPECT_TRUE(server->Refill());
-    server->stopRequested = 1;
+    SoundServerProbe::stopRequested(*server) = 1;
     EXPECT_FALSE(server->Refill());
-    EXPECT_EQ(server->running, 0);
-    EXPECT_EQ(server->writeOffset, 800u);
+    EXPECT_EQ(SoundServerProbe::running(*server), 0);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 800u);
 
     ResetScriptedDevice();
     Scripted.cursors = {64};
-    server->writeOffset = 0;
+    SoundServerProbe::writeOffset(*server) = 0;
     EXPECT_EQ(SoundServer::ThreadMain(server.get()), 0u);   // one refill, then ends
     EXPECT_EQ(Scripted.locks, 1);
     EXPECT_EQ(SoundServer::ThreadMain(nullptr), 0u);
@@ -218,12 +218,12 @@ TEST_F(SoundServerTest, AStopRequestEndsTheLockRetries)
     // A ring that stays lost: the retries go on until a stop is asked for.
     OpenAt(100, {300});
     Scripted.failingLocks = 1 << 30;
-    server->stopRequested = 1;
+    SoundServerProbe::stopRequested(*server) = 1;
     EXPECT_FALSE(server->Refill());
-    EXPECT_EQ(server->running, 0);
+    EXPECT_EQ(SoundServerProbe::running(*server), 0);
     EXPECT_EQ(Scripted.locks, 1);
     EXPECT_TRUE(Calls.empty());
-    EXPECT_EQ(server->writeOffset, 100u);
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 100u);
 }
 
 }   // namespace

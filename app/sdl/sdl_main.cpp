@@ -9,10 +9,11 @@
 // white in a window and on black, without the pointer, in fullscreen. Escape
 // and Alt+F4 close it like the close button; SIGTERM and SIGINT end it too.
 //
-// The loop is paced by the clock, not by its own speed: each pass runs the
-// turns the elapsed time holds at 9.5 ms a turn, then presents once (with
-// vsync where the display offers it), so the animation keeps its pace
-// however slow presenting is.
+// The loop is the one paced by the clock (app/intro_loop.h): the turns the
+// elapsed time holds, then one present, with vsync where the display offers
+// it and never more often than the display mode's refresh rate, so the
+// animation keeps its pace however slow presenting is and no present is
+// made that no display shows.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -27,13 +28,14 @@
 
 #include "app/asset_folders.h"
 #include "app/intro.h"
+#include "app/intro_loop.h"
+#include "app/intro_run.h"
 #include "app/platform.h"
 #include "app/sdl/sdl_command_line.h"
 #include "app/shell.h"
-#include "app/turn_pacer.h"
 #include "base/arith.h"
+#include "base/error_report.h"
 #include "picture/surfaces.h"
-#include "sound/sdl/sdl_sound_device.h"
 
 namespace {
 
@@ -43,23 +45,10 @@ namespace {
 constexpr Uint8 WindowBackground = 255;
 constexpr Uint8 FullscreenBackground = 0;
 
-// A slow present (a software renderer at 2x, a remote display) may take a
-// few turns' time, and a busy machine or a GL driver setting itself up may
-// keep the program waiting for a few tenths of a second: up to half a second
-// is caught up, so the picture keeps time with the music. Longer stalls (a
-// suspended process) are skipped rather than raced through.
-constexpr int MostTurnsPerPresent = 53;
-
-// Where turns cost more than their 9.5 ms (a slow machine), a pass stops
-// running them after this long and presents, the rest owed to the next pass;
-// the picture then still changes several times a second.
-constexpr double MostTurnMillisecondsPerPresent = 100.0;
-
 struct Window {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
-    int presentBusy = 0;
 };
 
 Window Main;
@@ -147,21 +136,16 @@ SDL_Rect PictureRect()
     return {(width - w) / 2, (height - h) / 2, w, h};
 }
 
-int Present()
+void Present()
 {
-    if (Main.presentBusy) return -1;
-    Main.presentBusy = 1;
-    if (Main.texture) {
-        UploadPicture();
-        const Uint8 background = IsFullscreen() ? FullscreenBackground : WindowBackground;
-        SDL_SetRenderDrawColor(Main.renderer, background, background, background, 255);
-        SDL_RenderClear(Main.renderer);
-        const SDL_Rect target = PictureRect();
-        SDL_RenderCopy(Main.renderer, Main.texture, nullptr, &target);
-        SDL_RenderPresent(Main.renderer);
-    }
-    --Main.presentBusy;
-    return 0;
+    if (!Main.texture) return;
+    UploadPicture();
+    const Uint8 background = IsFullscreen() ? FullscreenBackground : WindowBackground;
+    SDL_SetRenderDrawColor(Main.renderer, background, background, background, 255);
+    SDL_RenderClear(Main.renderer);
+    const SDL_Rect target = PictureRect();
+    SDL_RenderCopy(Main.renderer, Main.texture, nullptr, &target);
+    SDL_RenderPresent(Main.renderer);
 }
 
 void ToggleFullscreen()
@@ -259,13 +243,6 @@ double NowMilliseconds()
            static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
-// Until the next turn is due; at least a millisecond, so the wait is real.
-void WaitForNextTurn(const TurnPacer& pacer)
-{
-    const double wait = MillisecondsToNextTurn(pacer, NowMilliseconds());
-    SDL_Delay(static_cast<Uint32>(TruncToInt(wait)) + 1);
-}
-
 // Handles every queued event; true when the loop is to end (a close
 // request, or SIGTERM or SIGINT).
 bool TakeEvents()
@@ -277,30 +254,26 @@ bool TakeEvents()
     return quit;
 }
 
+// The display mode's refresh rate, 0 where the system does not say.
+int RefreshRate()
+{
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(Main.window);
+    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+}
+
 void RunLoop()
 {
-    TurnPacer pacer;
-    TurnsDue(pacer, NowMilliseconds(), MostTurnsPerPresent);   // starts the clock
+    const FrontEnd frontEnd{NowMilliseconds, TakeEvents, Present};
+    IntroLoop loop;
+    loop.presentInterval = PresentIntervalFor(RefreshRate());
+    StartLoop(loop, frontEnd);
     LoopRunning = 1;
-    while (!TakeEvents()) {
-        const double passStart = NowMilliseconds();
-        const int turns = TurnsDue(pacer, passStart, MostTurnsPerPresent);
-        // Every turn renders its frame, also those no present shows. The
-        // events are taken after each, so that a close request is answered
-        // within a turn even where turns are slow and many fall due at once.
-        for (int i = 0; i < turns; ++i) {
-            RunTurn();
-            if (i + 1 == turns) break;
-            if (TakeEvents()) return;
-            if (NowMilliseconds() - passStart > MostTurnMillisecondsPerPresent) {
-                PutBackTurns(pacer, turns - i - 1);
-                break;
-            }
-        }
-        if (turns > 0)
-            Present();
-        else
-            WaitForNextTurn(pacer);
+    while (!TakeEvents() && RunPass(loop, frontEnd)) {
+        // Until the next pass has work; at least a millisecond, so the wait is real.
+        const double wait = MillisecondsToNextPass(loop, NowMilliseconds());
+        SDL_Delay(static_cast<Uint32>(TruncToInt(wait)) + 1);
     }
 }
 
@@ -312,8 +285,8 @@ void CloseWindow()
     Main = Window{};
 }
 
-// Returns the exit code: 0 when the intro ran and was closed, 1 when its
-// window could not be made.
+// Returns 0 when the intro ran and was closed, 1 when its window could not
+// be made.
 int RunWindow(const Options& options)
 {
     const int scale = FirstScale(options.scale);
@@ -322,14 +295,14 @@ int RunWindow(const Options& options)
     Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, PictureWidth * scale,
                                    PictureHeight * scale, flags);
     if (!Main.window) {
-        std::fprintf(stderr, "quillmoor: can't make the window: %s\n", SDL_GetError());
+        ReportError(std::string("can't make the window: ") + SDL_GetError());
         return 1;
     }
     SDL_SetWindowMinimumSize(Main.window, PictureWidth, PictureHeight);
     // As on Windows, the song loads and the sound starts while the window is
     // being created, so a warning about the sound comes before the window.
     // Muted, the sound is not opened at all.
-    if (!options.mute) OnCreate(Main.window);
+    StartIntroSound(Main.window, options.mute);
 
     // The renderer is made while the window is still hidden: an OpenGL
     // renderer has SDL replace the window with one of a GL-capable visual,
@@ -340,7 +313,7 @@ int RunWindow(const Options& options)
     if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
     if (Main.renderer) CreateTexture();
     if (!Main.texture) {
-        std::fprintf(stderr, "quillmoor: can't draw in the window: %s\n", SDL_GetError());
+        ReportError(std::string("can't draw in the window: ") + SDL_GetError());
         CloseWindow();
         return 1;
     }
@@ -376,15 +349,11 @@ void FindAssets(const Options& options)
         folders = AssetFolderSearch(base ? base : ".");
         SDL_free(base);
     }
-    for (const char* name : LocateAssets(folders)) {
-        if (options.assets.empty())
-            std::fprintf(stderr,
-                         "quillmoor: asset missing: %s (looked in the current folder, the "
-                         "program's folder and ../share/quillmoor beside it)\n",
-                         name);
-        else
-            std::fprintf(stderr, "quillmoor: asset missing: %s (looked in %s)\n", name, options.assets.c_str());
-    }
+    const std::string where = options.assets.empty()
+                                  ? "the current folder, the program's folder and ../share/quillmoor beside it"
+                                  : options.assets;
+    for (const char* name : LocateAssets(folders))
+        ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
 }
 
 }   // namespace
@@ -398,17 +367,17 @@ void PlatformSleep(uint32_t milliseconds)
 // runs on.
 void PlatformShowWarning(const char*, const char* text)
 {
-    std::fprintf(stderr, "%s\n", text);
+    ReportWarning(text);
 }
 
 int main(int argc, char** argv)
 {
+    SetProgramName("quillmoor");
     Options options;
     const int parsed = ParseCommandLine(argc, argv, options);
     if (parsed >= 0) return parsed;
 
-    std::fputs(BannerLine, stdout);
-    std::fflush(stdout);
+    AnnounceIntro();
     CatchEndSignals();
     // A sound server that goes away while it is being written to must not end
     // the program: the write fails instead and the sound device reports itself
@@ -417,23 +386,22 @@ int main(int argc, char** argv)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours end the intro at any moment
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "quillmoor: %s\n", SDL_GetError());
-        return 1;
+        ReportError(SDL_GetError());
+        return ExitFailure;
     }
     if (!HasDisplay()) {
-        std::fputs("quillmoor: no display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland)\n", stderr);
+        ReportError("no display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland)");
         SDL_Quit();
-        return 1;
+        return ExitFailure;
     }
     FindAssets(options);
     IgnoreUnusedEvents();
     if (RunWindow(options) != 0) {
-        SdlSoundShutdown(TheSoundServer());
-        return 1;
+        StopIntroSound();
+        return ExitFailure;
     }
-    const bool soundClosed = SdlSoundShutdown(TheSoundServer());
-    std::fputs(ClosingLine, stdout);
-    std::fflush(stdout);
+    // The music fades out as the window goes, then the closing line.
+    const bool soundClosed = EndIntro(SoundStop::BeforeClosingLine);
     // A sound thread still stuck in a dead device is left to the end of the
     // process; shutting SDL down would wait for it.
     if (soundClosed) SDL_Quit();

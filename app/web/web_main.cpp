@@ -2,11 +2,11 @@
 // core, with the start-up order of the desktop programs.
 //
 // A page can't loop or sleep, so the main loop becomes a requestAnimationFrame
-// callback. On the desktop a turn lasts about 9.5 ms (the 9 ms sleep plus the
-// drawing); each display refresh here runs as many turns as the time since the
-// last one holds at that pace, at most four, and then presents once, so the
-// animation keeps its desktop speed at 60, 120 or 144 Hz. The sound device
-// (sound/web/) turns the sound thread into a 20 ms timer.
+// callback that makes one pass of the clock-paced loop (app/intro_loop.h):
+// the turns the time since the last refresh holds at 9.5 ms a turn, then one
+// present, so the animation keeps its desktop speed at 60, 120 or 144 Hz and
+// the page presents once per display frame. The sound device (sound/web/)
+// turns the sound thread into a 20 ms timer.
 //
 // The page (index.html, page.js) shows the first frame under a "click to start" overlay;
 // its click calls QuillmoorStart, which starts the sound inside the user
@@ -23,30 +23,25 @@
 #include <cstring>
 
 #include "app/intro.h"
+#include "app/intro_loop.h"
+#include "app/intro_run.h"
 #include "app/platform.h"
-#include "app/shell.h"
-#include "app/turn_pacer.h"
 #include "picture/surfaces.h"
 #include "sound/sound_server.h"
 #include "sound/web/web_sound_device.h"
 
 namespace {
 
-constexpr int MostTurnsPerTick = 4;
-
 struct Page {
     // The OutputImage as the canvas wants it: R, G, B, A bytes.
     alignas(16) uint32_t Rgba[PictureWidth * PictureHeight];
-    int presentBusy = 0;
     bool started = false;
     bool ended = false;
     bool muted = false;
-    long turnLimit = -1;   // --turns=N; -1 runs for ever
-    long turns = 0;
-    TurnPacer pacer;
+    IntroLoop loop;   // its turn limit: --turns=N
     // Where the time goes, for the page's statistics.
-    long ticksWithTurns = 0;
-    double turnMilliseconds = 0.0;      // inside FrameStep
+    long presents = 0;
+    double turnMilliseconds = 0.0;      // inside RunTurn
     double presentMilliseconds = 0.0;   // conversion to RGBA and the canvas
 };
 
@@ -83,67 +78,63 @@ void ConvertToRgba()
     }
 }
 
-int Present()
+void Present()
 {
-    if (Main.presentBusy) return -1;
-    Main.presentBusy = 1;
+    const double start = emscripten_get_now();
     ConvertToRgba();
     CanvasPut(reinterpret_cast<const uint8_t*>(Main.Rgba), PictureWidth, PictureHeight);
-    --Main.presentBusy;
+    Main.presentMilliseconds += emscripten_get_now() - start;
+    ++Main.presents;
+}
+
+int TimedTurn()
+{
+    const double start = emscripten_get_now();
+    RunTurn();
+    Main.turnMilliseconds += emscripten_get_now() - start;
     return 0;
 }
 
-void TimedTurn()
+double Now()
 {
-    const double start = emscripten_get_now();
-    FrameStep();
-    Main.turnMilliseconds += emscripten_get_now() - start;
-    ++Main.turns;
+    return emscripten_get_now();
 }
+
+// The page's events reach it through its own handlers (page.js).
+bool NoEvents()
+{
+    return false;
+}
+
+constexpr FrontEnd Page{Now, NoEvents, Present};
 
 void End()
 {
     if (Main.ended) return;
     Main.ended = true;
-    WebSoundStop();
-    std::fputs(ClosingLine, stdout);
-    std::fflush(stdout);
+    EndIntro(SoundStop::BeforeClosingLine);
 }
 
-// One display refresh: the turns the elapsed time holds, then one present.
-EM_BOOL Tick(double now, void*)
+// One display refresh: one pass of the loop.
+EM_BOOL Tick(double, void*)
 {
     if (Main.ended) return EM_FALSE;
-    // Back from a hidden tab or a long stall, the lost time is skipped
-    // rather than raced through.
-    int turns = TurnsDue(Main.pacer, now, MostTurnsPerTick);
-    if (Main.turnLimit >= 0 && turns > Main.turnLimit - Main.turns)
-        turns = static_cast<int>(Main.turnLimit - Main.turns);
-
-    if (turns > 0) {
-        for (int i = 0; i < turns; ++i) TimedTurn();
-        const double start = emscripten_get_now();
-        Present();
-        Main.presentMilliseconds += emscripten_get_now() - start;
-        ++Main.ticksWithTurns;
-    }
-    if (Main.turnLimit >= 0 && Main.turns >= Main.turnLimit) {
-        End();
-        return EM_FALSE;
-    }
-    return EM_TRUE;
+    if (RunPass(Main.loop, Page)) return EM_TRUE;
+    End();
+    return EM_FALSE;
 }
 
-long TurnLimitFromArguments(int argc, char** argv)
+// --turns=N, or no limit.
+uint64_t TurnLimitFromArguments(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--turns=", 8) == 0) {
             char* end = nullptr;
             const long value = std::strtol(argv[i] + 8, &end, 10);
-            if (end != argv[i] + 8 && *end == '\0' && value >= 0) return value;
+            if (end != argv[i] + 8 && *end == '\0' && value >= 0) return static_cast<uint64_t>(value);
         }
     }
-    return -1;
+    return UINT64_MAX;
 }
 
 }   // namespace
@@ -164,7 +155,8 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorStart()
     if (Main.started) return 0;
     Main.started = true;
     SoundServer* server = TheSoundServer();
-    const bool sound = server && server->running && WebSoundStart();
+    const bool sound = server && server->IsOpen() && WebSoundStart();
+    StartLoop(Main.loop, Page);
     emscripten_request_animation_frame_loop(Tick, nullptr);
     return sound;
 }
@@ -186,7 +178,7 @@ EMSCRIPTEN_KEEPALIVE void QuillmoorClose()
 // and the mean milliseconds per turn and per present.
 EMSCRIPTEN_KEEPALIVE double QuillmoorTurns()
 {
-    return static_cast<double>(Main.turns);
+    return static_cast<double>(Main.loop.turns);
 }
 
 EMSCRIPTEN_KEEPALIVE int QuillmoorEnded()
@@ -196,12 +188,12 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorEnded()
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorTurnMilliseconds()
 {
-    return Main.turns ? Main.turnMilliseconds / static_cast<double>(Main.turns) : 0.0;
+    return Main.loop.turns ? Main.turnMilliseconds / static_cast<double>(Main.loop.turns) : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorPresentMilliseconds()
 {
-    return Main.ticksWithTurns ? Main.presentMilliseconds / static_cast<double>(Main.ticksWithTurns) : 0.0;
+    return Main.presents ? Main.presentMilliseconds / static_cast<double>(Main.presents) : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
@@ -213,19 +205,22 @@ EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
 
 int main(int argc, char** argv)
 {
-    std::fputs(BannerLine, stdout);
-    std::fflush(stdout);
-    Main.turnLimit = TurnLimitFromArguments(argc, argv);
+    AnnounceIntro();
+    Main.loop.turnLimit = TurnLimitFromArguments(argc, argv);
+    Main.loop.turn = TimedTurn;
 
     // The canvas stands in for the window; the song loads and the sound
     // server opens here, before the picture is set up.
     static const char CanvasSelector[] = "#picture";
-    OnCreate(const_cast<char*>(CanvasSelector));
+    StartIntroSound(const_cast<char*>(CanvasSelector), false);
     InitPicture();
 
     // The first frame, shown under the page's overlay until the click.
-    if (Main.turnLimit != 0) TimedTurn();
+    if (Main.loop.turnLimit != 0) {
+        TimedTurn();
+        ++Main.loop.turns;
+    }
     Present();
-    if (Main.turnLimit >= 0 && Main.turns >= Main.turnLimit) End();
+    if (Main.loop.turns >= Main.loop.turnLimit) End();
     return 0;   // the runtime lives on: the page calls QuillmoorStart
 }

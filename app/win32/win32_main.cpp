@@ -3,13 +3,11 @@
 // presents one frame per turn, handling at most one window message per turn.
 #include <windows.h>
 
-#include <cstdio>
-
 #include "app/intro.h"
+#include "app/intro_run.h"
 #include "app/platform.h"
 #include "app/shell.h"
 #include "picture/surfaces.h"
-#include "sound/dsound/dsound_device.h"
 
 namespace {
 
@@ -139,15 +137,10 @@ void PlatformShowWarning(const char* caption, const char* text)
 int main()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    // Flushed at once: the console may be a pipe, and the banner belongs
-    // before the window.
-    std::fputs(BannerLine, stdout);
-    std::fflush(stdout);
+    AnnounceIntro();
     RunWindow(instance);
-    std::fputs(ClosingLine, stdout);
-    std::fflush(stdout);
     // The closing line comes as the window goes; the sound then stops in
     // order, so the process ends with no thread inside DirectSound.
-    DirectSoundShutdown(TheSoundServer());
+    EndIntro(SoundStop::AfterClosingLine);
     return 0;
 }

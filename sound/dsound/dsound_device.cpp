@@ -9,9 +9,7 @@
 
 #include <cstring>
 
-#include "sound/dsound/dsound_device.h"
 #include "sound/sound_device.h"
-#include "sound/sound_server.h"
 #include "sound/thread_start.h"
 
 namespace {
@@ -142,28 +140,27 @@ void SoundThreadSleep(uint32_t milliseconds)
     Sleep(milliseconds);
 }
 
-bool DirectSoundShutdown(SoundServer* server)
+// DirectSound stops the ring at once when it closes; nothing fades.
+void DeviceFadeOut(SoundBuffer*) {}
+
+bool WaitForSoundThread(SoundThread* thread, uint32_t milliseconds)
 {
-    if (!server) return true;
-    if (server->running) {
-        server->stopRequested = 1;
-        const HANDLE thread = reinterpret_cast<HANDLE>(server->thread);
-        if (!thread || WaitForSingleObject(thread, ShutdownMilliseconds) != WAIT_OBJECT_0) return false;
-        CloseHandle(thread);
-        server->thread = nullptr;
-    }
-    if (server->streamBuffer) {
-        AsBuffer(server->streamBuffer)->Stop();
-        AsBuffer(server->streamBuffer)->Release();
-        server->streamBuffer = nullptr;
-    }
-    if (server->primaryBuffer) {
-        AsBuffer(server->primaryBuffer)->Release();
-        server->primaryBuffer = nullptr;
-    }
-    if (server->directSound) {
-        reinterpret_cast<IDirectSound*>(server->directSound)->Release();
-        server->directSound = nullptr;
-    }
+    const HANDLE handle = reinterpret_cast<HANDLE>(thread);
+    if (!handle) return true;
+    if (WaitForSingleObject(handle, milliseconds) != WAIT_OBJECT_0) return false;
+    CloseHandle(handle);
     return true;
+}
+
+// The ring stops before anything is released, so that the process ends with
+// no thread of DirectSound's still playing it (Wine's process exit can wait
+// for ever on one).
+void DeviceClose(SoundDevice* device, SoundBuffer* primary, SoundBuffer* ring)
+{
+    if (ring) {
+        AsBuffer(ring)->Stop();
+        AsBuffer(ring)->Release();
+    }
+    if (primary) AsBuffer(primary)->Release();
+    if (device) reinterpret_cast<IDirectSound*>(device)->Release();
 }

@@ -27,3 +27,9 @@ SoundThread* StartSoundThread(uint32_t (*)(void*), void*)
     return nullptr;
 }
 void SoundThreadSleep(uint32_t) {}
+void DeviceFadeOut(SoundBuffer*) {}
+bool WaitForSoundThread(SoundThread*, uint32_t)
+{
+    return true;
+}
+void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*) {}

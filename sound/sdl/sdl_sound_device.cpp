@@ -2,7 +2,7 @@
 // a loop at 44,100 Hz, 16-bit mono, moving the play cursor as it takes bytes
 // and counting them. Lock hands out the ring's own bytes, so the refill
 // writes straight into it. The music fades in at its start and out when the
-// front end shuts the sound down (see memory_ring.h).
+// sound closes (see memory_ring.h).
 //
 // An output that goes away while playing (unplugged, its sound server gone)
 // doesn't stop the music's time: between refills the sound thread notices
@@ -11,8 +11,6 @@
 // refill passes over the music that was due meanwhile, and the music is
 // heard again from where it has got to. (An opening that blocks holds the
 // sound thread with it; the picture never waits for the sound.)
-#include "sound/sdl/sdl_sound_device.h"
-
 #include <SDL.h>
 
 #include <atomic>
@@ -20,7 +18,6 @@
 
 #include "sound/memory_ring.h"
 #include "sound/sound_device.h"
-#include "sound/sound_server.h"
 #include "sound/thread_start.h"
 
 namespace {
@@ -57,6 +54,9 @@ namespace {
 
 SoundDevice Device;
 SoundBuffer Ring;
+// Set by the sound thread as it leaves its entry: SDL waits for a thread
+// without a time limit, so the wait looks here first.
+std::atomic<bool> ThreadEnded{false};
 
 void PlayRing(void* userdata, Uint8* stream, int length)
 {
@@ -133,8 +133,9 @@ void WatchOutput()
 int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, SoundBuffer** ring)
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return -1;
-    if (OpenOutput(Device.outputs[0]) == 0) return -1;
     Device.current = 0;
+    Device.lost = false;
+    if (OpenOutput(Device.outputs[0]) == 0) return -1;
     *device = &Device;
     if (OpenMemoryRing(Ring.ring, ringBytes) != 0) return -1;
     Ring.heldOutput = 0;
@@ -181,12 +182,15 @@ int BufferRecover(SoundBuffer*)
 
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 {
+    ThreadEnded = false;
     SDL_Thread* thread = SDL_CreateThread(
         [](void* start) -> int {
             // The ring holds only 93 ms: ask to be scheduled as promptly as
             // SDL's own audio thread (granted where the system allows it).
             SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
-            return static_cast<int>(RunThreadStart(start));
+            const int code = static_cast<int>(RunThreadStart(start));
+            ThreadEnded = true;
+            return code;
         },
         "sound", PrepareThreadStart(entry, parameter));
     return reinterpret_cast<SoundThread*>(thread);
@@ -199,23 +203,35 @@ void SoundThreadSleep(uint32_t milliseconds)
     WatchOutput();
 }
 
-bool SdlSoundShutdown(SoundServer* server)
+// The music fades out while the thread still refills, then the output plays
+// silence for a burst before it closes.
+void DeviceFadeOut(SoundBuffer* buffer)
 {
-    if (!server || !server->running) return true;
-    // The music fades out while the thread still refills, then the output
-    // plays silence for a burst before it closes.
-    FadeOutMemoryRing(Ring.ring);
+    FadeOutMemoryRing(buffer->ring);
     const uint32_t fadeStart = SDL_GetTicks();
-    while (!MemoryRingFadedOut(Ring.ring) && SDL_GetTicks() - fadeStart < FadeOutWaitMilliseconds) SDL_Delay(2);
-    if (MemoryRingFadedOut(Ring.ring)) SDL_Delay(BurstSamples * 2000 / StreamSampleRate);
+    while (!MemoryRingFadedOut(buffer->ring) && SDL_GetTicks() - fadeStart < FadeOutWaitMilliseconds) SDL_Delay(2);
+    if (MemoryRingFadedOut(buffer->ring)) SDL_Delay(BurstSamples * 2000 / StreamSampleRate);
+}
 
-    server->stopRequested = 1;
+bool WaitForSoundThread(SoundThread* thread, uint32_t milliseconds)
+{
+    if (!thread) return true;
     const uint32_t start = SDL_GetTicks();
-    while (server->running) {
-        if (SDL_GetTicks() - start >= ShutdownMilliseconds) return false;
+    while (!ThreadEnded) {
+        if (SDL_GetTicks() - start >= milliseconds) return false;
         SDL_Delay(5);
     }
-    SDL_WaitThread(reinterpret_cast<SDL_Thread*>(server->thread), nullptr);
-    SDL_CloseAudioDevice(Device.outputs[Device.current].id);
+    SDL_WaitThread(reinterpret_cast<SDL_Thread*>(thread), nullptr);
     return true;
+}
+
+void DeviceClose(SoundDevice* device, SoundBuffer*, SoundBuffer*)
+{
+    if (!device) return;
+    for (Output& output : device->outputs) {
+        if (output.id) SDL_CloseAudioDevice(output.id);
+        output.id = 0;
+        output.live = false;
+    }
+    device->lost = false;
 }

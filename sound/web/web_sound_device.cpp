@@ -9,8 +9,8 @@
 // ring needs no lock. Lock hands out the ring's own bytes.
 //
 // A page has no thread to give the SoundServer, so the sound thread's loop
-// (refill, sleep 20 ms, again) becomes a 20 ms timer that calls Refill on the
-// server StartSoundThread was given. The timer shares the page's thread with
+// (refill, sleep 20 ms, again) becomes a 20 ms timer that makes the thread's
+// passes (SoundServer::ThreadPass) for the server StartSoundThread was given. The timer shares the page's thread with
 // the drawing, and a busy page can hold it back while the audio callbacks go
 // on: when the audio has played half the ring since the last refill, its
 // callback refills at once rather than play sound that is one lap old.
@@ -27,6 +27,7 @@ struct SoundDevice {
     bool started;
     bool closing;   // fading out, to close once it has
     int refillTimer;
+    uint32_t playedAtLook;   // the ring's count of bytes played when the server last looked
 };
 
 struct SoundBuffer {
@@ -101,16 +102,11 @@ void StopRefills()
     Device.refillTimer = 0;
 }
 
-SoundServer* Server()
-{
-    return static_cast<SoundServer*>(Thread.parameter);
-}
-
-// One pass of the sound thread's loop; the loop ends, as ThreadMain does,
-// when the server asks to stop.
+// One pass of the sound thread's loop; the loop ends, as the thread's
+// does, when the server's pass says so.
 void RefillNow()
 {
-    if (!Server()->Refill()) StopRefills();
+    if (!SoundServer::ThreadPass(Thread.parameter)) StopRefills();
 }
 
 void RefillFromTimer(void*)
@@ -126,7 +122,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* WebSoundTake(int samples)
 {
     if (samples > SamplesPerCallback) samples = SamplesPerCallback;
     PlayMemoryRing(Ring.ring, Burst, static_cast<uint32_t>(samples));
-    const uint32_t sinceRefill = Ring.ring.played.load() - Server()->playedAtRefill;
+    const uint32_t sinceRefill = Ring.ring.played.load() - Device.playedAtLook;
     if (Device.refillTimer && sinceRefill >= Ring.ring.bytes / 2) RefillNow();
     return Burst;
 }
@@ -154,6 +150,7 @@ int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, S
 int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
 {
     GetMemoryRingPosition(buffer->ring, position);
+    Device.playedAtLook = position->played;
     return 0;
 }
 
@@ -197,17 +194,25 @@ bool WebSoundStart()
     return true;
 }
 
-// The music fades out first; the node closes the context once it has (the
-// refills go on until then, so the fade plays fresh sound).
-void WebSoundStop()
+// The music fades out over 20 ms from the sound the ring already holds
+// (a refill is always most of a ring ahead of the output); the node closes
+// the context once it has.
+void DeviceFadeOut(SoundBuffer* buffer)
 {
-    if (!Device.started) {
-        StopRefills();
-        return;
-    }
+    if (!Device.started) return;
     Device.closing = true;
-    FadeOutMemoryRing(Ring.ring);
+    FadeOutMemoryRing(buffer->ring);
 }
+
+// The thread is the refill timer.
+bool WaitForSoundThread(SoundThread*, uint32_t)
+{
+    StopRefills();
+    return true;
+}
+
+// The audio context closes itself once the fade has played (WebSoundFadedOut).
+void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*) {}
 
 void WebSoundSetMuted(bool muted)
 {

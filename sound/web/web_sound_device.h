@@ -10,10 +10,6 @@
 // or the browser refused an audio context.
 bool WebSoundStart();
 
-// The intro has ended: the music fades out over 20 ms, then the refills stop
-// and the audio output closes for good.
-void WebSoundStop();
-
 // Mutes or unmutes the output. The ring plays on either way, so the music
 // keeps its time.
 void WebSoundSetMuted(bool muted);

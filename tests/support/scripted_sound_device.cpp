@@ -75,3 +75,18 @@ SoundThread* StartSoundThread(uint32_t (*)(void*), void*)
 }
 
 void SoundThreadSleep(uint32_t) {}
+
+void DeviceFadeOut(SoundBuffer*)
+{
+    ++Scripted.fadeOuts;
+}
+
+bool WaitForSoundThread(SoundThread*, uint32_t)
+{
+    return !Scripted.threadStuck;
+}
+
+void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*)
+{
+    ++Scripted.closes;
+}

@@ -22,10 +22,26 @@ struct ScriptedDevice {
     int plays = 0;
     int unlocks = 0;
     bool threadStarted = false;
+    bool threadStuck = false;   // the thread does not end when asked
+    int fadeOuts = 0;
+    int closes = 0;
     size_t cursorQueries = 0;
 };
 
 extern ScriptedDevice Scripted;
+
+// The tests' view of a SoundServer's fields, which are otherwise its own.
+struct SoundServerProbe {
+    static SoundFillCallback& fillCallback(SoundServer& s) { return s.fillCallback; }
+    static void*& window(SoundServer& s) { return s.window; }
+    static SoundDevice*& directSound(SoundServer& s) { return s.directSound; }
+    static SoundBuffer*& primaryBuffer(SoundServer& s) { return s.primaryBuffer; }
+    static SoundBuffer*& streamBuffer(SoundServer& s) { return s.streamBuffer; }
+    static SoundThread*& thread(SoundServer& s) { return s.thread; }
+    static uint32_t& writeOffset(SoundServer& s) { return s.writeOffset; }
+    static std::atomic<uint8_t>& running(SoundServer& s) { return s.running; }
+    static std::atomic<uint8_t>& stopRequested(SoundServer& s) { return s.stopRequested; }
+};
 extern MemoryRing ScriptedRing;
 
 // Clears the script and the ring.

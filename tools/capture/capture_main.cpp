@@ -1,6 +1,6 @@
 // quillmoor-capture: the intro's picture and sound without a window or a
 // sound device, as frame hashes, a PNG or plain RGB picture, a WAV or raw
-// file, a video, or the text page. See CaptureUsage for the command line.
+// file, a video, or the text page. `quillmoor-capture --help` shows the command line.
 #include <cinttypes>
 #include <csignal>
 #include <cstdio>
@@ -9,22 +9,24 @@
 #include <system_error>
 #include <vector>
 
+#include "app/headless/headless_intro.h"
+#include "app/headless/sound_capture.h"
+#include "app/intro.h"
+#include "base/dc_blocker.h"
+#include "base/error_report.h"
+#include "base/frame_hash.h"
+#include "base/wav_writer.h"
 #include "command_line.h"
 #include "console.h"
-#include "frame_hash.h"
-#include "intro_capture.h"
+#include "music/player.h"
 #include "output_file.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "png_writer.h"
-#include "sound_capture.h"
+#include "tool_command_line.h"
 #include "video_capture.h"
-#include "wav_writer.h"
 
 namespace {
-
-constexpr int ExitFailure = 1;
-constexpr int ExitUsage = 2;
 
 bool FinishStandardOutput()
 {
@@ -35,11 +37,11 @@ bool FinishStandardOutput()
 
 int RunFrames(const CaptureRequest& request)
 {
-    StartIntro();
+    StartHeadlessIntro();
     ProgressLine progress("frames", "frames", request.frameCount);
     char hash[17];
     for (uint64_t i = 0; i < request.frameCount; i++) {
-        RenderNextFrame();
+        RunTurn();
         progress.Update(i + 1);
         if (i < request.firstPrinted) continue;
         FormatHash(HashPixels(Screen.OutputImage, PictureWidth * PictureHeight), hash);
@@ -54,10 +56,10 @@ int RunPicture(const CaptureRequest& request)
 {
     OutputFile out;
     if (!out.Open(request.outputPath)) return ExitFailure;
-    StartIntro();
+    StartHeadlessIntro();
     ProgressLine progress("frames", "frames", request.frameIndex + 1);
     for (uint64_t i = 0; i <= request.frameIndex; i++) {
-        RenderNextFrame();
+        RunTurn();
         progress.Update(i + 1);
     }
     progress.Finish();
@@ -65,6 +67,33 @@ int RunPicture(const CaptureRequest& request)
                                            ? EncodePng(Screen.OutputImage, PictureWidth, PictureHeight)
                                            : PixelsToRgb(Screen.OutputImage, PictureWidth * PictureHeight);
     return out.Write(bytes.data(), bytes.size()) && out.Close() ? 0 : ExitFailure;
+}
+
+// Makes the plan's calls to the music player and writes what they hand on
+// to `out` as 16-bit little-endian samples, high-passed and faded in when
+// `dcBlock`, with a progress line counting up to `total` samples. False if
+// a write failed.
+bool WriteSoundSamples(const SoundPlan& plan, uint64_t total, bool dcBlock, OutputFile& out)
+{
+    ProgressLine progress("sound", "samples", total);
+    std::vector<uint8_t> bytes;
+    std::vector<int16_t> filtered;
+    DcBlocker filter;
+    const bool written = CaptureSound(
+        plan, &FillCallback,
+        [&](const int16_t* samples, size_t count) {
+            if (dcBlock) {
+                filtered.assign(samples, samples + count);
+                filter.Process(filtered.data(), count);
+                samples = filtered.data();
+            }
+            bytes.resize(2 * count);
+            SamplesToLittleEndian(samples, count, bytes.data());
+            return out.Write(bytes.data(), bytes.size());
+        },
+        [&](uint64_t done) { progress.Update(done); });
+    progress.Finish();
+    return written;
 }
 
 int RunSound(const CaptureRequest& request)
@@ -79,9 +108,9 @@ int RunSound(const CaptureRequest& request)
     if (wav && total > MaxWavSamples) {
         ReportError(std::to_string(total) + " samples are more than a WAV file holds (" +
                     std::to_string(MaxWavSamples) + "); use --raw");
-        return ExitUsage;
+        return ExitBadCommandLine;
     }
-    if (!StartSound(request.songPath)) return ExitFailure;
+    if (!StartHeadlessSound(request.songPath)) return ExitFailure;
     OutputFile out;
     if (!out.Open(request.outputPath)) return ExitFailure;
     if (wav) {
@@ -121,13 +150,10 @@ bool EnterAssetsFolder(CaptureRequest& request)
 
 int main(int argc, char** argv)
 {
+    SetProgramName("quillmoor-capture");
     CaptureRequest request;
     std::string error;
-    if (!ParseCommandLine(argc, argv, request, error)) {
-        ReportError(error);
-        std::fputs(CaptureUsage, stderr);
-        return ExitUsage;
-    }
+    if (!ParseCommandLine(argc, argv, request, error)) return tooltext::RefuseCommandLine(ProgramName(), error);
     if (request.command == CaptureCommand::Help) {
         std::fputs(request.helpText.c_str(), stdout);
         return FinishStandardOutput() ? 0 : ExitFailure;

@@ -4,25 +4,6 @@
 
 #include "tool_command_line.h"
 
-const char CaptureUsage[] =
-    "usage: quillmoor-capture [--assets DIR] COMMAND ARGS\n"
-    "  frames N [--from K]          hash of each frame's picture, frames K..N-1\n"
-    "  png I FILE                   frame I as a 640 x 400 RGB PNG\n"
-    "  rgb I FILE                   frame I as 640 x 400 plain R, G, B bytes\n"
-    "  sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE) [--song FILE] [--dc-block] [--lead-in]\n"
-    "                               the tune, exactly as the player makes it; FILE '-': standard output\n"
-    "                               SPEC: byte counts per call, A*R repeats (8192,1764*2000)\n"
-    "                               --song: another register-dump file; --dc-block: high-pass at 5 Hz\n"
-    "                               and a 20 ms fade-in; --lead-in: also the silent first calls\n"
-    "  video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]\n"
-    "                               picture and sound through ffmpeg (H.264 at constant quality, default\n"
-    "                               CRF 8; every second frame at 50 fps; scaled up 2 x by default);\n"
-    "                               the sound track high-passed and faded in unless --exact-sound\n"
-    "  textpage                     the 25 rows of the built-in text page\n"
-    "Options go before or after the command, as --name VALUE or --name=VALUE.\n"
-    "  --assets DIR                 the folder holding the intro's files (default: the current one)\n"
-    "  --help, --version            this text; the version (also COMMAND --help)\n";
-
 bool ParseCount(std::string_view text, uint64_t limit, uint64_t& value)
 {
     if (text.empty()) return false;
@@ -170,7 +151,7 @@ bool CheckSound(const Texts& t, const CLI::App& sound, CaptureRequest& request, 
     if (!ParseOutputPath(wav ? t.wav : t.raw, request.outputPath, error)) return false;
     if (calls) return ParseCallSpec(t.calls, request.calls, error);
     request.pacedCalls = true;
-    return ParseSeconds(t.seconds, SampleRate, request.sampleCount, error);
+    return ParseSeconds(t.seconds, StreamSampleRate, request.sampleCount, error);
 }
 
 bool CheckVideo(const Texts& t, const CLI::App& video, CaptureRequest& request, std::string& error)
@@ -189,7 +170,7 @@ bool CheckVideo(const Texts& t, const CLI::App& video, CaptureRequest& request, 
         return false;
     request.dcBlock = video.count("--exact-sound") == 0;
     if (!ParseSeconds(t.seconds, request.videoFps, request.videoFrames, error) ||
-        !ParseSeconds(t.seconds, SampleRate, request.sampleCount, error))
+        !ParseSeconds(t.seconds, StreamSampleRate, request.sampleCount, error))
         return false;
     if (request.videoFrames == 0) {
         error = "a video needs at least one frame: " + std::string(request.videoFps == 50 ? "0.02" : "0.01") +
@@ -205,8 +186,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
 {
     request = CaptureRequest{};
     Texts t;
-    CLI::App app{"The intro's picture and sound without a window or a sound device.", "quillmoor-capture"};
+    CLI::App app{"The intro's picture and sound without a window or a sound device: frame hashes, "
+                 "pictures, sound files and videos, made exactly as the intro makes them.",
+                 "quillmoor-capture"};
     tooltext::ApplyToolRules(app);
+    app.footer("Options go before or after the command, as --name VALUE or --name=VALUE.");
     app.require_subcommand(1);
     app.add_option("--assets", request.assetsDir, "the folder holding the intro's files");
 
@@ -239,7 +223,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     video->add_option("FILE", t.path, "the file to write; its extension picks the container")->required();
     video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)");
     video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)");
-    video->add_option("--quality", t.quality, "x264's constant-rate factor, 0 to 51 (default 9)");
+    video->add_option("--quality", t.quality,
+                      "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")");
     video->add_flag("--exact-sound")
         ->disable_flag_override()
         ->description("the player's samples as they are (no high-pass, no fade-in)");
@@ -253,7 +238,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     case tooltext::ParseOutcome::Informed:
         request.command = CaptureCommand::Help;
         request.helpText = error;
-        if (app.get_help_ptr()->count() > 0 && app.get_subcommands().empty()) request.helpText = CaptureUsage;
+        // The program's own --help shows every command with its options.
+        if (app.get_help_ptr()->count() > 0 && app.get_subcommands().empty())
+            request.helpText = app.help("", CLI::AppFormatMode::All);
         error.clear();
         return true;
     case tooltext::ParseOutcome::Refused:

@@ -1,12 +1,5 @@
-// The capture tool's command line, parsed into one plain request.
-//
-//   quillmoor-capture [--assets DIR] COMMAND ARGS   (--assets also after the command)
-//     frames N [--from K]
-//     png I FILE
-//     rgb I FILE
-//     sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE) [--song FILE] [--dc-block] [--lead-in]
-//     video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]
-//     textpage
+// The capture tool's command line, parsed into one plain request. The
+// commands and their options are those `quillmoor-capture --help` shows.
 #pragma once
 
 #include <cstdint>
@@ -14,19 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "app/headless/sound_capture.h"
+
 enum class CaptureCommand { Help, Frames, Png, Rgb, Sound, Video, TextPage };
 enum class SoundFileKind { Wav, Raw };
 
-// `count` consecutive FillCallback calls of `bytes` bytes each.
-struct CallRun {
-    uint32_t bytes = 0;
-    uint64_t count = 0;
-};
-
 constexpr uint32_t MaxCallBytes = 1u << 24;   // one region: 16 MiB is far beyond any ring
 constexpr uint64_t MaxFrames = 0xFFFFFFFFu;
-constexpr uint32_t FramesPerSecond = 100;   // one frame per turn of a little over 9 ms
-constexpr uint32_t SampleRate = 44100;
+// A video's turns a second: one video frame per turn at --fps 100 (the live
+// intro's turns come every 9.5 ms, about 105 a second).
+constexpr uint32_t FramesPerSecond = 100;
 constexpr uint32_t MaxVideoScale = 8;
 constexpr uint32_t MaxVideoQuality = 51;   // x264's constant-rate factor: 0 lossless .. 51 worst
 constexpr uint32_t DefaultVideoQuality = 8;
@@ -51,9 +41,6 @@ struct CaptureRequest {
     uint32_t videoScale = 2;                       // video --scale: whole-number nearest-neighbour factor
     uint32_t videoQuality = DefaultVideoQuality;   // video --quality
 };
-
-// The commands in short; printed by --help and named on a bad command line.
-extern const char CaptureUsage[];
 
 // A comma-separated list of byte counts, `A*R` standing for A repeated R
 // times: "8192,1764*2000". R is at least 1; A at most MaxCallBytes; the

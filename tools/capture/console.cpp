@@ -12,11 +12,6 @@
 #define QUILLMOOR_FILENO fileno
 #endif
 
-void ReportError(const std::string& message)
-{
-    std::fprintf(stderr, "quillmoor-capture: %s\n", message.c_str());
-}
-
 ProgressLine::ProgressLine(const char* what_, const char* unit_, uint64_t total_)
     : what(what_), unit(unit_), total(total_), shown(QUILLMOOR_ISATTY(QUILLMOOR_FILENO(stderr)) != 0),
       start(std::chrono::steady_clock::now()), lastDrawn(start)

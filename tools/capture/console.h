@@ -1,12 +1,9 @@
-// What the tool tells its user on standard error.
+// What the tool tells its user on standard error besides its errors
+// (base/error_report.h): its progress.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
-#include <string>
-
-// Prints "quillmoor-capture: <message>" and a line end to standard error.
-void ReportError(const std::string& message);
 
 // A progress line on standard error, rewritten in place at most five times
 // a second: how many done of how many, the rate and the time left. Shown

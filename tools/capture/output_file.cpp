@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "console.h"
+#include "base/error_report.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

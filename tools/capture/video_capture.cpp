@@ -1,5 +1,6 @@
 #include "video_capture.h"
 
+#include "base/error_report.h"
 #include "console.h"
 
 #ifdef _WIN32
@@ -30,12 +31,13 @@ int VideoInterruptedBy()
 #include <vector>
 
 #include "ffmpeg_process.h"
-#include "intro_capture.h"
+#include "app/headless/headless_intro.h"
+#include "app/intro.h"
 #include "music/player.h"
 #include "picture/surfaces.h"
-#include "sound_capture.h"
-#include "sound_filter.h"
-#include "wav_writer.h"
+#include "app/headless/sound_capture.h"
+#include "base/dc_blocker.h"
+#include "base/wav_writer.h"
 
 // The OutputImage goes to ffmpeg as it lies in memory: blue, green, red, 0.
 static_assert(std::endian::native == std::endian::little, "frames are piped in the host's byte order");
@@ -108,7 +110,7 @@ bool FeedFrames(const CaptureRequest& request, int fd)
     ProgressLine progress("video", "frames", request.videoFrames);
     bool fed = true;
     for (uint64_t i = 0; i < request.videoFrames && fed; i++) {
-        for (uint32_t k = 0; k < (i == 0 ? 1 : step); k++) RenderNextFrame();
+        for (uint32_t k = 0; k < (i == 0 ? 1 : step); k++) RunTurn();
         fed = WriteAll(fd, Screen.OutputImage, sizeof Screen.OutputImage, ShouldStop);
         progress.Update(i + 1);
     }
@@ -153,7 +155,7 @@ bool RunVideo(const CaptureRequest& request)
         return false;
     }
 
-    StartIntro();
+    StartHeadlessIntro();
     // The sound thread leaves the signals to this one.
     sigset_t blocked, previous;
     sigfillset(&blocked);

@@ -19,10 +19,7 @@ constexpr size_t TitleSize = 16;
 std::vector<uint8_t> EncodeDelta(const std::vector<RegisterFrame>& frames, const std::string& title)
 {
     std::vector<uint8_t> out(DeltaHeaderSize, 0);
-    out[0] = 'Y';
-    out[1] = 'M';
-    out[2] = 'D';
-    out[3] = 'X';
+    PutBig(out, 0, DeltaMagic, 4);
     PutBig(out, 4, static_cast<uint32_t>(frames.size()), 4);
     PutBig(out, 8, 0, 4);   // the song loops to its first frame
     PutBig(out, 12, FrameRate, 2);

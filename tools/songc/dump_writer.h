@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "music/song_format.h"
 #include "song_render.h"
 
 namespace songc {
 
-constexpr int DeltaHeaderSize = 32;
-constexpr int FrameRate = 50;
-constexpr size_t PlayerBufferSize = 512004;   // the most of a song file the player holds
+constexpr int FrameRate = ReplayRate;
+constexpr size_t PlayerBufferSize = SongBufferSize;   // the most of a song file the player holds
 
 // "YMDX", then our own header fields (big-endian): frame count at 4, loop
 // frame at 8, frame rate at 12, version at 14, the title (16 bytes, zero

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "music/player.h"
-#include "sound_capture.h"
-#include "sound_filter.h"
-#include "wav_writer.h"
+#include "app/headless/sound_capture.h"
+#include "base/dc_blocker.h"
+#include "base/wav_writer.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

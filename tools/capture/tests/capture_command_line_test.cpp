@@ -251,7 +251,9 @@ TEST(CaptureCommandLine, VideoTextPageAndTheRest)
     Refused({"textpage", "extra"});
     const auto help = Accepted({"--help"});
     EXPECT_EQ(help.command, CaptureCommand::Help);
-    EXPECT_EQ(help.helpText, CaptureUsage);
+    // The program's --help shows every command with its options.
+    for (const char* shown : {"frames", "png", "rgb", "sound", "--calls", "video", "--exact-sound", "textpage", "--assets"})
+        EXPECT_NE(help.helpText.find(shown), std::string::npos) << shown;
     EXPECT_NE(Accepted({"video", "--help"}).helpText.find("--quality"), std::string::npos);
     EXPECT_NE(Accepted({"sound", "--seconds", "1", "--help"}).helpText.find("--song"), std::string::npos);
     EXPECT_EQ(Accepted({"--version"}).helpText.rfind("quillmoor-capture ", 0), 0u);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "frame_hash.h"
-#include "wav_writer.h"
+#include "base/frame_hash.h"
+#include "base/wav_writer.h"
 
 TEST(CaptureWav, HeaderForMono16BitAt44100)
 {

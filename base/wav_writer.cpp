@@ -1,4 +1,4 @@
-#include "wav_writer.h"
+#include "base/wav_writer.h"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sound_capture.h"
-#include "sound_filter.h"
+#include "app/headless/sound_capture.h"
+#include "base/dc_blocker.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sound_filter.h"
+#include "base/dc_blocker.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,9 +8,14 @@
 #include <functional>
 #include <vector>
 
-#include "command_line.h"
 #include "music/player_state.h"
 #include "sound/sound_server.h"
+
+// `count` consecutive FillCallback calls of `bytes` bytes each.
+struct CallRun {
+    uint32_t bytes = 0;
+    uint64_t count = 0;
+};
 
 // The calls of a server that keeps pace: the whole ring at once, then the
 // 20 ms the play cursor moves between two refills.
@@ -28,7 +33,6 @@ struct SoundPlan {
     bool withLeadIn = false;
 };
 
-using FillFunction = int (*)(int16_t* samples, uint32_t bytes);
 // Takes the next `count` samples; false stops the capture.
 using SampleSink = std::function<bool(const int16_t* samples, size_t count)>;
 using ProgressReport = std::function<void(uint64_t samplesSoFar)>;
@@ -40,5 +44,5 @@ uint64_t PlannedSamples(const SoundPlan& plan);
 // Makes the plan's calls to `fill`, each with its own zeroed region, and hands
 // what each call leaves in its region to `sink` (byte count / 2 samples;
 // nothing for the silent calls unless withLeadIn). False if the sink refused.
-bool CaptureSound(const SoundPlan& plan, FillFunction fill, const SampleSink& sink,
+bool CaptureSound(const SoundPlan& plan, SoundFillCallback fill, const SampleSink& sink,
                   const ProgressReport& progress = {});

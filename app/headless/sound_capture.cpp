@@ -1,4 +1,4 @@
-#include "sound_capture.h"
+#include "app/headless/sound_capture.h"
 
 #include <algorithm>
 
@@ -52,7 +52,7 @@ uint64_t PlannedSamples(const SoundPlan& plan)
     return std::min(total, plan.sampleLimit);
 }
 
-bool CaptureSound(const SoundPlan& plan, FillFunction fill, const SampleSink& sink, const ProgressReport& progress)
+bool CaptureSound(const SoundPlan& plan, SoundFillCallback fill, const SampleSink& sink, const ProgressReport& progress)
 {
     std::vector<int16_t> region(LargestCall(plan) / 2 + 1);
     CallCursor cursor{plan};

@@ -1,0 +1,59 @@
+#include "app/intro_loop.h"
+
+namespace {
+
+bool PresentAllowed(const IntroLoop& loop, double now)
+{
+    return loop.lastPresent < 0.0 || now - loop.lastPresent >= loop.presentInterval;
+}
+
+}   // namespace
+
+double PresentIntervalFor(int refreshHz)
+{
+    return 1000.0 / (refreshHz > 0 ? refreshHz : DefaultRefreshHz);
+}
+
+void StartLoop(IntroLoop& loop, const FrontEnd& frontEnd)
+{
+    TurnsDue(loop.pacer, frontEnd.now(), MostTurnsPerPass);
+}
+
+bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd)
+{
+    const double passStart = frontEnd.now();
+    int turns = TurnsDue(loop.pacer, passStart, MostTurnsPerPass);
+    const uint64_t left = loop.turnLimit - loop.turns;
+    if (static_cast<uint64_t>(turns) > left) turns = static_cast<int>(left);
+    for (int i = 0; i < turns; ++i) {
+        loop.turn();
+        ++loop.turns;
+        loop.unshown = true;
+        if (i + 1 == turns) break;
+        if (frontEnd.takeEvents()) return false;
+        if (frontEnd.now() - passStart > MostTurnMillisecondsPerPass) {
+            PutBackTurns(loop.pacer, turns - i - 1);
+            break;
+        }
+    }
+    const bool last = loop.turns >= loop.turnLimit;
+    if (loop.unshown) {
+        const double now = frontEnd.now();
+        if (last || PresentAllowed(loop, now)) {
+            loop.lastPresent = now;
+            loop.unshown = false;
+            frontEnd.present();
+        }
+    }
+    return !last;
+}
+
+double MillisecondsToNextPass(const IntroLoop& loop, double now)
+{
+    double wait = MillisecondsToNextTurn(loop.pacer, now);
+    if (loop.unshown) {
+        const double present = loop.lastPresent + loop.presentInterval - now;
+        if (present < wait) wait = present;
+    }
+    return wait > 0.0 ? wait : 0.0;
+}
