@@ -226,4 +226,41 @@ TEST_F(SoundServerTest, AStopRequestEndsTheLockRetries)
     EXPECT_EQ(SoundServerProbe::writeOffset(*server), 100u);
 }
 
+TEST_F(SoundServerTest, CloseFadesOutStopsTheThreadAndClosesTheDevice)
+{
+    OpenAt(0, {400});
+    EXPECT_TRUE(server->Refill());
+    EXPECT_TRUE(server->Close());
+    EXPECT_EQ(Scripted.fadeOuts, 1);
+    EXPECT_EQ(Scripted.closes, 1);
+    EXPECT_FALSE(server->IsOpen());
+    EXPECT_EQ(SoundServerProbe::stopRequested(*server), 0);   // as constructed
+    EXPECT_EQ(SoundServerProbe::streamBuffer(*server), nullptr);
+    EXPECT_TRUE(server->Close());   // closed already: nothing more happens
+    EXPECT_EQ(Scripted.closes, 1);
+
+    // It opens again, its ring written from the start.
+    ResetScriptedDevice();
+    Calls.clear();
+    ASSERT_TRUE(server->Open(RecordCall));
+    EXPECT_EQ(SoundServerProbe::writeOffset(*server), 0u);
+    Scripted.cursors = {0};
+    server->Refill();
+    EXPECT_EQ(Calls, (std::vector<Call>{{0, RingBytes}}));
+}
+
+TEST_F(SoundServerTest, AThreadThatDoesNotEndLeavesTheDeviceOpen)
+{
+    OpenAt(0, {});
+    Scripted.threadStuck = true;
+    EXPECT_FALSE(server->Close());
+    EXPECT_EQ(Scripted.closes, 0);   // the device is left to the process's end
+
+    SoundServer never(nullptr);
+    Scripted.failCreate = true;
+    EXPECT_FALSE(never.Open(RecordCall));
+    EXPECT_TRUE(never.Close());
+    EXPECT_EQ(Scripted.fadeOuts, 1);
+}
+
 }   // namespace
