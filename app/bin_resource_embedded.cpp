@@ -1,5 +1,5 @@
 // LoadBinResource for platforms without resource sections: the "BIN"
-// resources are compiled into the program as arrays (see assets/CMakeLists.txt).
+// resources are compiled into the program as arrays (see app/CMakeLists.txt).
 #include "app/asset_files.h"
 
 extern const unsigned char BinResource101[];

@@ -1,5 +1,5 @@
 // LoadBinResource on Windows: the "BIN" resources of the program's own module,
-// compiled in from app/win32_resources.rc.
+// compiled in from app/win32/win32_resources.rc.in.
 #include "app/asset_files.h"
 
 #include <windows.h>

@@ -23,7 +23,6 @@
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "png_writer.h"
-#include "tool_command_line.h"
 #include "video_capture.h"
 
 namespace {
@@ -153,7 +152,11 @@ int main(int argc, char** argv)
     SetProgramName("quillmoor-capture");
     CaptureRequest request;
     std::string error;
-    if (!ParseCommandLine(argc, argv, request, error)) return tooltext::RefuseCommandLine(ProgramName(), error);
+    if (!ParseCommandLine(argc, argv, request, error)) {
+        ReportError(error);
+        std::fputs("Run quillmoor-capture --help for the usage.\n", stderr);
+        return ExitBadCommandLine;
+    }
     if (request.command == CaptureCommand::Help) {
         std::fputs(request.helpText.c_str(), stdout);
         return FinishStandardOutput() ? 0 : ExitFailure;

@@ -192,25 +192,25 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     tooltext::ApplyToolRules(app);
     app.footer("Options go before or after the command, as --name VALUE or --name=VALUE.");
     app.require_subcommand(1);
-    app.add_option("--assets", request.assetsDir, "the folder holding the intro's files");
+    app.add_option("--assets", request.assetsDir, "the folder holding the intro's files")->type_name("DIR");
 
     CLI::App* frames = app.add_subcommand("frames", "hash of each frame's picture, frames K..N-1");
-    frames->add_option("N", t.count, "frames to render")->required();
-    frames->add_option("--from", t.from, "the first frame printed");
+    frames->add_option("N", t.count, "frames to render")->type_name("N")->required();
+    frames->add_option("--from", t.from, "the first frame printed")->type_name("K");
 
     CLI::App* png = app.add_subcommand("png", "frame I as a 640 x 400 RGB PNG");
     CLI::App* rgb = app.add_subcommand("rgb", "frame I as 640 x 400 plain R, G, B bytes");
     for (CLI::App* picture : {png, rgb}) {
-        picture->add_option("I", t.index, "the frame, counted from 0")->required();
-        picture->add_option("FILE", t.path, "the file to write")->required();
+        picture->add_option("I", t.index, "the frame, counted from 0")->type_name("I")->required();
+        picture->add_option("FILE", t.path, "the file to write")->type_name("FILE")->required();
     }
 
     CLI::App* sound = app.add_subcommand("sound", "the tune, exactly as the player makes it");
-    sound->add_option("--calls", t.calls, "byte counts per FillCallback call, A*R repeats (8192,1764*2000)");
-    sound->add_option("--seconds", t.seconds, "this long, asked for as the sound server asks");
-    sound->add_option("--wav", t.wav, "write a WAV file ('-': standard output)");
-    sound->add_option("--raw", t.raw, "write 16-bit little-endian samples ('-': standard output)");
-    sound->add_option("--song", t.song, "play this register-dump file (raw or YMDX) instead of the assets' song");
+    sound->add_option("--calls", t.calls, "byte counts per FillCallback call, A*R repeats (8192,1764*2000)")->type_name("SPEC");
+    sound->add_option("--seconds", t.seconds, "this long, asked for as the sound server asks")->type_name("S");
+    sound->add_option("--wav", t.wav, "write a WAV file ('-': standard output)")->type_name("FILE");
+    sound->add_option("--raw", t.raw, "write 16-bit little-endian samples ('-': standard output)")->type_name("FILE");
+    sound->add_option("--song", t.song, "play this register-dump file (raw or YMDX) instead of the assets' song")->type_name("FILE");
     sound->add_flag("--dc-block")
         ->disable_flag_override()
         ->description("high-pass at 5 Hz and fade in over 20 ms, for other tools to use");
@@ -219,12 +219,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
         ->description("also the silent first calls' regions, as zeros");
 
     CLI::App* video = app.add_subcommand("video", "picture and sound through ffmpeg");
-    video->add_option("SECONDS", t.seconds, "the video's length")->required();
-    video->add_option("FILE", t.path, "the file to write; its extension picks the container")->required();
-    video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)");
-    video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)");
+    video->add_option("SECONDS", t.seconds, "the video's length")->type_name("SECONDS")->required();
+    video->add_option("FILE", t.path, "the file to write; its extension picks the container")->type_name("FILE")->required();
+    video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)")->type_name("50|100");
+    video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)")->type_name("N");
     video->add_option("--quality", t.quality,
-                      "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")");
+                      "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")")->type_name("CRF");
     video->add_flag("--exact-sound")
         ->disable_flag_override()
         ->description("the player's samples as they are (no high-pass, no fade-in)");
