@@ -1,5 +1,7 @@
 #include "app/intro_loop.h"
 
+#include "base/arith.h"
+
 namespace {
 
 bool PresentAllowed(const IntroLoop& loop, double now)
@@ -26,7 +28,9 @@ bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd)
     const uint64_t left = loop.turnLimit - loop.turns;
     if (static_cast<uint64_t>(turns) > left) turns = static_cast<int>(left);
     for (int i = 0; i < turns; ++i) {
+        const double turnStart = frontEnd.now();
         loop.turn();
+        loop.turnMilliseconds += frontEnd.now() - turnStart;
         ++loop.turns;
         loop.unshown = true;
         if (i + 1 == turns) break;
@@ -43,6 +47,8 @@ bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd)
             loop.lastPresent = now;
             loop.unshown = false;
             frontEnd.present();
+            loop.presentMilliseconds += frontEnd.now() - now;
+            ++loop.presents;
         }
     }
     return !last;
@@ -56,4 +62,11 @@ double MillisecondsToNextPass(const IntroLoop& loop, double now)
         if (present < wait) wait = present;
     }
     return wait > 0.0 ? wait : 0.0;
+}
+
+void RunIntroLoop(IntroLoop& loop, const FrontEnd& frontEnd, void (*sleep)(uint32_t milliseconds))
+{
+    StartLoop(loop, frontEnd);
+    while (!frontEnd.takeEvents() && RunPass(loop, frontEnd))
+        sleep(static_cast<uint32_t>(TruncToInt(MillisecondsToNextPass(loop, frontEnd.now()))) + 1);
 }

@@ -40,6 +40,10 @@ struct IntroLoop {
     uint64_t turns = 0;
     uint64_t turnLimit = UINT64_MAX;   // the loop ends after this many turns
     int (*turn)() = RunTurn;           // one turn's work
+    // Where the time goes, by the front end's clock.
+    uint64_t presents = 0;
+    double turnMilliseconds = 0.0;
+    double presentMilliseconds = 0.0;
 };
 
 // The present interval for a display mode of `refreshHz` (0 where unknown).
@@ -57,3 +61,8 @@ bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd);
 // How long after `now` the next pass has anything to do: the next turn, or
 // a present of a frame not yet shown.
 double MillisecondsToNextPass(const IntroLoop& loop, double now);
+
+// The whole loop of a front end that can sleep: passes until one says the
+// intro is to end, sleeping between them until the next has work (at least
+// a millisecond, so that a wait is a real one).
+void RunIntroLoop(IntroLoop& loop, const FrontEnd& frontEnd, void (*sleep)(uint32_t milliseconds));

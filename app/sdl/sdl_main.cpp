@@ -30,10 +30,10 @@
 #include "app/intro.h"
 #include "app/intro_loop.h"
 #include "app/intro_run.h"
+#include "app/picture_fit.h"
 #include "app/platform.h"
 #include "app/sdl/sdl_command_line.h"
 #include "app/shell.h"
-#include "base/arith.h"
 #include "base/error_report.h"
 #include "picture/surfaces.h"
 
@@ -86,16 +86,12 @@ bool IsFullscreen()
     return SDL_GetWindowFlags(Main.window) & SDL_WINDOW_FULLSCREEN;
 }
 
-// The scale asked for, or else the largest whole multiple of the picture that
-// fits comfortably on the screen (leaving a tenth for panels and the title
-// bar); at least 1.
+// The scale asked for, or else the largest that fits comfortably on the screen.
 int FirstScale(int asked)
 {
-    if (asked > 0) return asked;
     SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
-    const int scale = std::min(usable.w * 9 / 10 / PictureWidth, usable.h * 9 / 10 / PictureHeight);
-    return std::max(scale, 1);
+    if (asked > 0 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return std::max(asked, 1);
+    return FirstWindowScale(usable.w, usable.h);
 }
 
 void CreateTexture()
@@ -123,17 +119,14 @@ void UploadPicture()
     SDL_UnlockTexture(Main.texture);
 }
 
-// The picture at the largest whole-number scale that fits the window's real
-// pixels, centred. A window smaller than the picture shows its middle at 1x.
+// The picture fitted to the window's real pixels.
 SDL_Rect PictureRect()
 {
     int width = PictureWidth;
     int height = PictureHeight;
     SDL_GetRendererOutputSize(Main.renderer, &width, &height);
-    const int scale = std::max(1, std::min(width / PictureWidth, height / PictureHeight));
-    const int w = PictureWidth * scale;
-    const int h = PictureHeight * scale;
-    return {(width - w) / 2, (height - h) / 2, w, h};
+    const PicturePlace place = FitPicture(width, height);
+    return {place.x, place.y, place.width, place.height};
 }
 
 void Present()
@@ -243,6 +236,11 @@ double NowMilliseconds()
            static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
+void Sleep(uint32_t milliseconds)
+{
+    SDL_Delay(milliseconds);
+}
+
 // Handles every queued event; true when the loop is to end (a close
 // request, or SIGTERM or SIGINT).
 bool TakeEvents()
@@ -265,16 +263,10 @@ int RefreshRate()
 
 void RunLoop()
 {
-    const FrontEnd frontEnd{NowMilliseconds, TakeEvents, Present};
     IntroLoop loop;
     loop.presentInterval = PresentIntervalFor(RefreshRate());
-    StartLoop(loop, frontEnd);
     LoopRunning = 1;
-    while (!TakeEvents() && RunPass(loop, frontEnd)) {
-        // Until the next pass has work; at least a millisecond, so the wait is real.
-        const double wait = MillisecondsToNextPass(loop, NowMilliseconds());
-        SDL_Delay(static_cast<Uint32>(TruncToInt(wait)) + 1);
-    }
+    RunIntroLoop(loop, {NowMilliseconds, TakeEvents, Present}, Sleep);
 }
 
 void CloseWindow()
@@ -360,7 +352,7 @@ void FindAssets(const Options& options)
 
 void PlatformSleep(uint32_t milliseconds)
 {
-    SDL_Delay(milliseconds);
+    Sleep(milliseconds);
 }
 
 // A warning never stops the intro: it goes to stderr, once, and the intro

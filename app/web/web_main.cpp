@@ -39,10 +39,6 @@ struct Page {
     bool ended = false;
     bool muted = false;
     IntroLoop loop;   // its turn limit: --turns=N
-    // Where the time goes, for the page's statistics.
-    long presents = 0;
-    double turnMilliseconds = 0.0;      // inside RunTurn
-    double presentMilliseconds = 0.0;   // conversion to RGBA and the canvas
 };
 
 Page Main;
@@ -80,19 +76,8 @@ void ConvertToRgba()
 
 void Present()
 {
-    const double start = emscripten_get_now();
     ConvertToRgba();
     CanvasPut(reinterpret_cast<const uint8_t*>(Main.Rgba), PictureWidth, PictureHeight);
-    Main.presentMilliseconds += emscripten_get_now() - start;
-    ++Main.presents;
-}
-
-int TimedTurn()
-{
-    const double start = emscripten_get_now();
-    RunTurn();
-    Main.turnMilliseconds += emscripten_get_now() - start;
-    return 0;
 }
 
 double Now()
@@ -188,12 +173,12 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorEnded()
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorTurnMilliseconds()
 {
-    return Main.loop.turns ? Main.turnMilliseconds / static_cast<double>(Main.loop.turns) : 0.0;
+    return Main.loop.turns ? Main.loop.turnMilliseconds / static_cast<double>(Main.loop.turns) : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorPresentMilliseconds()
 {
-    return Main.presents ? Main.presentMilliseconds / static_cast<double>(Main.presents) : 0.0;
+    return Main.loop.presents ? Main.loop.presentMilliseconds / static_cast<double>(Main.loop.presents) : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
@@ -207,7 +192,6 @@ int main(int argc, char** argv)
 {
     AnnounceIntro();
     Main.loop.turnLimit = TurnLimitFromArguments(argc, argv);
-    Main.loop.turn = TimedTurn;
 
     // The canvas stands in for the window; the song loads and the sound
     // server opens here, before the picture is set up.
@@ -217,7 +201,7 @@ int main(int argc, char** argv)
 
     // The first frame, shown under the page's overlay until the click.
     if (Main.loop.turnLimit != 0) {
-        TimedTurn();
+        RunTurn();
         ++Main.loop.turns;
     }
     Present();
