@@ -4,6 +4,7 @@
 #include "app/asset_folders.h"
 #include "app/platform.h"
 #include "app/shell.h"
+#include "app/song_choice.h"
 #include "music/player.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
@@ -19,8 +20,9 @@ SoundServer* Server = nullptr;
 
 int OnCreate(void* window)
 {
-    LoadSongFromFile(AssetPath(SongFileName));
-    Server = new SoundServer(window);
+    LoadSongFromFile(SongPath());
+    // One server for the whole run; a new song opens it again (song_choice.h).
+    if (!Server) Server = new SoundServer(window);
     if (Server->Open(&FillCallback)) return 0;
     PlatformShowWarning(SoundWarningCaption, SoundWarningText);
     return -1;

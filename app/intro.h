@@ -11,8 +11,8 @@
 
 class SoundServer;
 
-// Loads the song and opens the one SoundServer with the music player's
-// FillCallback. On failure shows "ERROR: Can't open the SoundServer." and
+// Loads the song (SongPath, song_choice.h) and opens the one SoundServer
+// with the music player's FillCallback. On failure shows "ERROR: Can't open the SoundServer." and
 // returns -1; the intro then runs without sound. Returns 0 when the sound runs.
 int OnCreate(void* window);
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "app/asset_files.h"
-#include "app/asset_folders.h"
 #include "app/intro.h"
 #include "app/shell.h"
+#include "app/song_choice.h"
 #include "sound/sound_server.h"
 
 namespace {
@@ -35,7 +35,7 @@ void AnnounceIntro()
 int StartIntroSound(void* window, bool muted)
 {
     if (!muted) return OnCreate(window);
-    LoadSongFromFile(AssetPath(SongFileName));
+    LoadSongFromFile(SongPath());
     return -1;
 }
 

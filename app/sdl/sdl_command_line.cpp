@@ -3,10 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
+#include "base/error_report.h"
+
 int ParseCommandLine(int argc, char** argv, Options& options)
 {
     CLI::App app{"Quillmoor: an animated title screen with music.\n"
-                 "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.",
+                 "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.\n"
+                 "Drop a register-dump file on the window to play it.",
                  "quillmoor"};
     app.set_version_flag("--version", std::string("quillmoor ") + QUILLMOOR_VERSION);
     app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
@@ -18,13 +21,16 @@ int ParseCommandLine(int argc, char** argv, Options& options)
                    "Read the asset files from DIR only (default: the current folder, then the "
                    "program's folder, then ../share/quillmoor beside it)")
         ->type_name("DIR");
+    app.add_option("--song", options.song, "Play FILE (a register dump, raw or YMDX) instead of the assets' song")
+        ->type_name("FILE");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {   // --help, --version
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
-        std::fprintf(stderr, "quillmoor: %s\n\n%s", error.what(), app.help().c_str());
-        return 2;
+        ReportError(error.what());
+        std::fputs(("\n" + app.help()).c_str(), stderr);
+        return ExitBadCommandLine;
     }
     return -1;
 }

@@ -8,6 +8,7 @@ struct Options {
     int scale = 0;   // 0: the largest that fits the screen
     bool mute = false;
     std::string assets;   // empty: look in the usual folders
+    std::string song;     // empty: the assets' song
 };
 
 // Parses the command line into `options`. Returns -1 to run the intro, or

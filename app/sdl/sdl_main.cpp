@@ -8,6 +8,8 @@
 // whole-number scale that fits, pixel for pixel without blur, letterboxed on
 // white in a window and on black, without the pointer, in fullscreen. Escape
 // and Alt+F4 close it like the close button; SIGTERM and SIGINT end it too.
+// A register dump dropped on the window (or named by --song) is played from
+// its start in place of the song before.
 //
 // The loop is the one paced by the clock (app/intro_loop.h): the turns the
 // elapsed time holds, then one present, with vsync where the display offers
@@ -15,9 +17,11 @@
 // animation keeps its pace however slow presenting is and no present is
 // made that no display shows.
 #include <SDL.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +38,7 @@
 #include "app/platform.h"
 #include "app/sdl/sdl_command_line.h"
 #include "app/shell.h"
+#include "app/song_choice.h"
 #include "base/error_report.h"
 #include "picture/surfaces.h"
 
@@ -52,6 +57,11 @@ struct Window {
 };
 
 Window Main;
+Options Chosen;   // the command line
+
+// Inside a drop of several files: the first is played, the rest ignored.
+bool Dropping = false;
+int DroppedFiles = 0;
 
 // Set by SIGTERM and SIGINT once the loop runs; before that, the signal ends
 // the program at once (see OnEndSignal).
@@ -193,6 +203,19 @@ void HandleKey(const SDL_KeyboardEvent& key)
     }
 }
 
+// The first file of a drop becomes the song; a file that can't be read
+// leaves the current one playing.
+void HandleDroppedFile(const char* path)
+{
+    if (Dropping && DroppedFiles++ > 0) {
+        ReportWarning(std::string("ignored dropped file ") + path + " (one song at a time: the first is played)");
+        return;
+    }
+    std::string reason;
+    if (!SwitchSong(path, Chosen.mute, reason))
+        ReportWarning(std::string("cannot read ") + path + ": " + reason + " (the current song plays on)");
+}
+
 // Handles one event; true when it asks the loop to end after this turn.
 bool HandleEvent(const SDL_Event& event)
 {
@@ -205,6 +228,17 @@ bool HandleEvent(const SDL_Event& event)
         return false;
     case SDL_KEYDOWN:
         HandleKey(event.key);
+        return false;
+    case SDL_DROPBEGIN:
+        Dropping = true;
+        DroppedFiles = 0;
+        return false;
+    case SDL_DROPFILE:
+        HandleDroppedFile(event.drop.file);
+        SDL_free(event.drop.file);
+        return false;
+    case SDL_DROPCOMPLETE:
+        Dropping = false;
         return false;
     case SDL_RENDER_DEVICE_RESET:
         // The renderer lost its textures (a driver reset); make the picture's anew.
@@ -223,8 +257,7 @@ void IgnoreUnusedEvents()
         SDL_KEYUP,           SDL_TEXTEDITING,   SDL_TEXTINPUT,    SDL_KEYMAPCHANGED, SDL_MOUSEMOTION,
         SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,   SDL_FINGERDOWN,    SDL_FINGERUP,
         SDL_FINGERMOTION,    SDL_DOLLARGESTURE, SDL_DOLLARRECORD, SDL_MULTIGESTURE,  SDL_CLIPBOARDUPDATE,
-        SDL_DROPFILE,        SDL_DROPTEXT,      SDL_DROPBEGIN,    SDL_DROPCOMPLETE,  SDL_SYSWMEVENT,
-        SDL_SENSORUPDATE,
+        SDL_DROPTEXT,        SDL_SYSWMEVENT,    SDL_SENSORUPDATE,
     };
     for (Uint32 type : unused) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
@@ -329,6 +362,17 @@ bool HasDisplay()
     return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
+bool IsFolder(const std::string& path, std::string& reason)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) reason = "not a folder";
+    return S_ISDIR(status.st_mode);
+}
+
 // Picks where each asset file is read from and names on stderr those found
 // nowhere (the intro runs on without them).
 void FindAssets(const Options& options)
@@ -365,9 +409,19 @@ void PlatformShowWarning(const char*, const char* text)
 int main(int argc, char** argv)
 {
     SetProgramName("quillmoor");
-    Options options;
+    Options& options = Chosen;
     const int parsed = ParseCommandLine(argc, argv, options);
     if (parsed >= 0) return parsed;
+    // A folder or a song the user named must be there: said before any window.
+    std::string reason;
+    if (!options.assets.empty() && !IsFolder(options.assets, reason)) {
+        ReportError("cannot use the assets folder " + options.assets + ": " + reason);
+        return ExitFailure;
+    }
+    if (!options.song.empty() && !ChooseSong(options.song, reason)) {
+        ReportError("cannot read " + options.song + ": " + reason);
+        return ExitFailure;
+    }
 
     AnnounceIntro();
     CatchEndSignals();

@@ -130,18 +130,26 @@ void WatchOutput()
 
 }   // namespace
 
+// A new song (a new ring) plays on the output the last one played on, if it
+// is still there: no device is opened anew and no output changes hands.
 int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, SoundBuffer** ring)
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return -1;
-    Device.current = 0;
-    Device.lost = false;
-    if (OpenOutput(Device.outputs[0]) == 0) return -1;
+    Output& kept = Device.outputs[Device.current];
+    if (kept.id == 0 || Device.lost) {
+        DeviceClose(&Device, nullptr, nullptr);
+        Device.current = 0;
+        if (OpenOutput(Device.outputs[0]) == 0) return -1;
+    }
     *device = &Device;
-    if (OpenMemoryRing(Ring.ring, ringBytes) != 0) return -1;
-    Ring.heldOutput = 0;
-    *ring = &Ring;
     Output& output = Device.outputs[Device.current];
-    output.live = true;
+    SDL_LockAudioDevice(output.id);   // its callback may be playing silence
+    const int opened = OpenMemoryRing(Ring.ring, ringBytes);
+    Ring.heldOutput = 0;
+    output.live = opened == 0;
+    SDL_UnlockAudioDevice(output.id);
+    if (opened != 0) return -1;
+    *ring = &Ring;
     SDL_PauseAudioDevice(output.id, 0);
     return 0;
 }
@@ -225,13 +233,22 @@ bool WaitForSoundThread(SoundThread* thread, uint32_t milliseconds)
     return true;
 }
 
+// The ring stops playing, and the output plays silence until a new ring
+// comes (a new song) or the program ends (SDL_Quit closes it); a lost output
+// is closed at once.
 void DeviceClose(SoundDevice* device, SoundBuffer*, SoundBuffer*)
 {
     if (!device) return;
-    for (Output& output : device->outputs) {
-        if (output.id) SDL_CloseAudioDevice(output.id);
-        output.id = 0;
+    for (int i = 0; i < 2; ++i) {
+        Output& output = device->outputs[i];
+        if (output.id == 0) continue;
+        SDL_LockAudioDevice(output.id);   // waits for its callback to finish
         output.live = false;
+        SDL_UnlockAudioDevice(output.id);
+        if (i != device->current || device->lost) {
+            SDL_CloseAudioDevice(output.id);
+            output.id = 0;
+        }
     }
     device->lost = false;
 }
