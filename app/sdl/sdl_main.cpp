@@ -130,11 +130,8 @@ void UploadPicture()
 }
 
 // The picture fitted to the window's real pixels.
-SDL_Rect PictureRect()
+SDL_Rect PictureRect(int width, int height)
 {
-    int width = PictureWidth;
-    int height = PictureHeight;
-    SDL_GetRendererOutputSize(Main.renderer, &width, &height);
     const PicturePlace place = FitPicture(width, height);
     return {place.x, place.y, place.width, place.height};
 }
@@ -143,10 +140,17 @@ void Present()
 {
     if (!Main.texture) return;
     UploadPicture();
-    const Uint8 background = IsFullscreen() ? FullscreenBackground : WindowBackground;
-    SDL_SetRenderDrawColor(Main.renderer, background, background, background, 255);
-    SDL_RenderClear(Main.renderer);
-    const SDL_Rect target = PictureRect();
+    int width = 0;
+    int height = 0;
+    SDL_GetRendererOutputSize(Main.renderer, &width, &height);
+    const SDL_Rect target = PictureRect(width, height);
+    // Only a window the picture does not cover has a background to draw:
+    // on a renderer without a graphics card, clearing costs as much as the picture.
+    if (target.w != width || target.h != height) {
+        const Uint8 background = IsFullscreen() ? FullscreenBackground : WindowBackground;
+        SDL_SetRenderDrawColor(Main.renderer, background, background, background, 255);
+        SDL_RenderClear(Main.renderer);
+    }
     SDL_RenderCopy(Main.renderer, Main.texture, nullptr, &target);
     SDL_RenderPresent(Main.renderer);
 }
