@@ -12,7 +12,7 @@
 #include "app/asset_files.h"
 #include "music_test_songs.h"
 #include "sound/sound_server.h"
-#include "tools/capture/frame_hash.h"
+#include "base/frame_hash.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "picture_test_assets.h"
-#include "tools/capture/frame_hash.h"
+#include "base/frame_hash.h"
 
 namespace {
 

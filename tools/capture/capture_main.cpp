@@ -11,7 +11,7 @@
 
 #include "command_line.h"
 #include "console.h"
-#include "frame_hash.h"
+#include "base/frame_hash.h"
 #include "intro_capture.h"
 #include "output_file.h"
 #include "picture/surfaces.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_hash.h"
+#include "base/frame_hash.h"
 #include "wav_writer.h"
 
 TEST(CaptureWav, HeaderForMono16BitAt44100)

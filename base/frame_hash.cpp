@@ -1,4 +1,4 @@
-#include "frame_hash.h"
+#include "base/frame_hash.h"
 
 uint64_t Fnv1a64(const void* data, size_t size, uint64_t hash)
 {
