@@ -1,4 +1,4 @@
-"""The checks every part of the Linux intro's end-to-end tests makes: a
+"""The checks every module of the Linux intro's end-to-end tests makes: a
 failed one raises Failure, which the driver reports as the case's failure."""
 import time
 
