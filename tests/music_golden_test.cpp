@@ -3,10 +3,14 @@
 // keeping-pace sound server makes (the whole ring, then 1764 bytes at a
 // time), reduced to the FNV-1a 64 of every region's bytes in call order.
 // The digests were recorded once from the player as it stood before any
-// speed work; a change to any sample of either stream shows here.
+// speed work; a change to any sample of either stream shows here. Beside
+// each whole digest, one a second (44,100 samples, the last second short)
+// names the first second that differs.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "app/asset_files.h"
@@ -21,19 +25,52 @@ using music_test::RawFrame;
 
 constexpr int PacedCalls = 340;   // after the first: 4096 + 340 * 882 = 303,976 samples
 
+constexpr size_t SamplesPerSecond = 44100;
+constexpr size_t StreamSeconds = (4096 + PacedCalls * 882 + SamplesPerSecond - 1) / SamplesPerSecond;
+
+struct StreamDigests {
+    uint64_t whole = 0;
+    std::vector<uint64_t> seconds;   // the FNV-1a 64 of each second's samples alone
+};
+
 // The FNV-1a 64 of the regions of the server's calls (the silent ones
-// included, each region zeroed before its call).
-uint64_t PacedStreamDigest()
+// included, each region zeroed before its call), and of each second of them.
+StreamDigests PacedStreamDigests()
 {
     static int16_t region[FirstRefillBytes / 2];
-    uint64_t hash = FnvOffsetBasis;
+    std::vector<int16_t> stream;
+    StreamDigests digests;
+    digests.whole = FnvOffsetBasis;
     for (int call = 0; call <= PacedCalls; ++call) {
         const uint32_t bytes = call == 0 ? FirstRefillBytes : PacedRefillBytes;
         std::memset(region, 0, bytes);
         FillCallback(region, bytes);
-        hash = Fnv1a64(region, bytes, hash);   // samples as little-endian bytes on every host we build for
+        digests.whole = Fnv1a64(region, bytes,
+                                digests.whole);   // samples as little-endian bytes on every host we build for
+        stream.insert(stream.end(), region, region + bytes / 2);
     }
-    return hash;
+    for (size_t at = 0; at < stream.size(); at += SamplesPerSecond) {
+        const size_t count = std::min(SamplesPerSecond, stream.size() - at);
+        digests.seconds.push_back(Fnv1a64(stream.data() + at, count * sizeof stream[0]));
+    }
+    return digests;
+}
+
+// Where a stream differs from the recorded one: the first second whose
+// digest differs, or "" when none does.
+std::string FirstDifference(const StreamDigests& got, const uint64_t (&recorded)[StreamSeconds])
+{
+    if (got.seconds.size() != StreamSeconds)
+        return "; the stream has " + std::to_string(got.seconds.size()) + " seconds";
+    for (size_t s = 0; s < StreamSeconds; ++s) {
+        if (got.seconds[s] == recorded[s]) continue;
+        std::ostringstream where;
+        where << "; the first second that differs is second " << s << " (samples " << s * SamplesPerSecond << " to "
+              << std::min((s + 1) * SamplesPerSecond, 4096 + PacedCalls * size_t{882}) - 1 << "): 0x" << std::hex
+              << got.seconds[s] << " where 0x" << recorded[s] << " was recorded";
+        return where.str();
+    }
+    return "";
 }
 
 // 300 raw frames (six seconds, so the stream loops once) that move every
@@ -71,15 +108,25 @@ TEST_F(MusicGolden, CommittedSong)
                                       file, sizeof file);
     ASSERT_GT(song.fileSize, 0) << "the committed song is missing";
     LoadSong(song);
-    const uint64_t digest = PacedStreamDigest();
-    EXPECT_EQ(digest, 0x54e5af34a104a55au) << std::hex << "0x" << digest;
+    const StreamDigests digests = PacedStreamDigests();
+    const uint64_t digest = digests.whole;
+    static constexpr uint64_t Seconds[StreamSeconds] = {0x933290a209267eddu, 0xda3030c993ed893du, 0xe7a5784516429d3fu,
+                                                        0x0e1c27014ec96431u, 0x0af67ee4abb0c4d1u, 0xf32c3bbec0178771u,
+                                                        0x74d9cf9f753fa95cu};
+    EXPECT_EQ(digest, 0x54e5af34a104a55au) << std::hex << "0x" << digest << FirstDifference(digests, Seconds);
+    EXPECT_EQ(FirstDifference(digests, Seconds), "");
 }
 
 TEST_F(MusicGolden, BusySong)
 {
     Load(GoldenBusySong());
-    const uint64_t digest = PacedStreamDigest();
-    EXPECT_EQ(digest, 0x565fe329ee695bb0u) << std::hex << "0x" << digest;
+    const StreamDigests digests = PacedStreamDigests();
+    const uint64_t digest = digests.whole;
+    static constexpr uint64_t Seconds[StreamSeconds] = {0x011de098495e2181u, 0x14149261315b7703u, 0x0fedb667645a366cu,
+                                                        0x166d3c4d83476fd6u, 0xd53817fdce468ef3u, 0x6002fdb22d7158a1u,
+                                                        0xe45fd966079f0056u};
+    EXPECT_EQ(digest, 0x565fe329ee695bb0u) << std::hex << "0x" << digest << FirstDifference(digests, Seconds);
+    EXPECT_EQ(FirstDifference(digests, Seconds), "");
 }
 
 }   // namespace

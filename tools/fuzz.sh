@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 60)
 # on a core of its own (as many at once as there are cores), from the corpus
-# so far, the seeds and the inputs kept in tests/fuzz/regressions/.
+# so far (build/fuzz/corpus/), the committed corpus (tests/fuzz/corpus/), the
+# seeds and the inputs kept in tests/fuzz/regressions/. New inputs go to
+# build/fuzz/corpus/ only.
 # An input that breaks a target is copied into tests/fuzz/regressions/<target>/.
 #   tools/fuzz.sh [SECONDS]
 set -euo pipefail
@@ -16,13 +18,14 @@ tests/fuzz/make-seeds.sh "$build/seeds"
 artifacts="$build/artifacts"
 rm -rf "$artifacts" && mkdir -p "$artifacts"
 regressions="$PWD/tests/fuzz/regressions"
+committed="$PWD/tests/fuzz/corpus"
 fuzz_target() {
   local target=$1 corpus="$build/corpus/$1"
   mkdir -p "$corpus"
   # -max_len past the song's 512,004-byte cap, where the seeds already are.
   "$build/bin/$target" -max_total_time="$seconds" -max_len=600000 -rss_limit_mb=4096 \
     -artifact_prefix="$artifacts/$target-" -print_final_stats=1 \
-    "$corpus" "$build/seeds/$target" "$regressions/$target" >"$build/$target.log" 2>&1
+    "$corpus" "$committed/$target" "$build/seeds/$target" "$regressions/$target" >"$build/$target.log" 2>&1
 }
 targets=(song_fuzz font_fuzz logo_fuzz)
 cores=$(nproc)

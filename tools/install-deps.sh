@@ -20,7 +20,7 @@ all_packages=(
   xvfb xdotool x11-utils imagemagick openbox python3
   pulseaudio pulseaudio-utils
   ffmpeg
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   emscripten chromium
 )
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every target and runs every test:
+# Installs what is missing, checks the C++ layout (clang-format), builds
+# every target and runs every test:
 # the Windows build (under Wine), the Linux build, the Linux tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the Linux intro with its
 # sound thread under ThreadSanitizer, the browser build in
@@ -14,6 +15,7 @@ step() {
 }
 
 step ./tools/install-deps.sh --all
+step tools/check-format.sh
 for preset in win32 linux asan tsan web; do
   step cmake --workflow --preset "$preset"
 done

@@ -23,6 +23,7 @@
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "png_writer.h"
+#include "tool_command_line.h"
 #include "video_capture.h"
 
 namespace {
@@ -105,9 +106,8 @@ int RunSound(const CaptureRequest& request)
     const uint64_t total = PlannedSamples(plan);
     const bool wav = request.soundFile == SoundFileKind::Wav;
     if (wav && total > MaxWavSamples) {
-        ReportError(std::to_string(total) + " samples are more than a WAV file holds (" +
-                    std::to_string(MaxWavSamples) + "); use --raw");
-        return ExitBadCommandLine;
+        return tooltext::RefuseCommandLine(std::to_string(total) + " samples are more than a WAV file holds (" +
+                                           std::to_string(MaxWavSamples) + "); use --raw");
     }
     if (!StartHeadlessSound(request.songPath)) return ExitFailure;
     OutputFile out;
@@ -152,11 +152,7 @@ int main(int argc, char** argv)
     SetProgramName("quillmoor-capture");
     CaptureRequest request;
     std::string error;
-    if (!ParseCommandLine(argc, argv, request, error)) {
-        ReportError(error);
-        std::fputs("Run quillmoor-capture --help for the usage.\n", stderr);
-        return ExitBadCommandLine;
-    }
+    if (!ParseCommandLine(argc, argv, request, error)) return tooltext::RefuseCommandLine(error);
     if (request.command == CaptureCommand::Help) {
         std::fputs(request.helpText.c_str(), stdout);
         return FinishStandardOutput() ? 0 : ExitFailure;

@@ -1,16 +1,18 @@
 // The tools' command lines, parsed by CLI11 with one set of rules: options
 // as `--name value` or `--name=value`, `--help` and `--version` anywhere,
-// exit 2 on a bad command line.
+// exit 2 on a bad command line ("PROGRAM: error: PROBLEM" and a pointer to
+// --help on standard error). The tool calls SetProgramName first.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include <CLI/CLI.hpp>
 
-namespace tooltext {
+#include "base/error_report.h"
 
-constexpr int ExitBadCommandLine = 2;
+namespace tooltext {
 
 enum class ParseOutcome { Run, Informed, Refused };
 
@@ -44,10 +46,13 @@ inline ParseOutcome ParseArguments(CLI::App& app, int argc, const char* const* a
     }
 }
 
-// Reports a bad command line on standard error and returns the exit code.
-inline int RefuseCommandLine(const std::string& program, const std::string& problem)
+// Reports a bad command line on standard error and returns the exit code:
+//   PROGRAM: error: PROBLEM
+//   Run PROGRAM --help for the usage.
+inline int RefuseCommandLine(std::string_view problem)
 {
-    std::fprintf(stderr, "%s: %s\nRun %s --help for the usage.\n", program.c_str(), problem.c_str(), program.c_str());
+    ReportError(problem);
+    std::fprintf(stderr, "Run %s --help for the usage.\n", ProgramName());
     return ExitBadCommandLine;
 }
 
@@ -65,7 +70,7 @@ inline int ParseOrExit(CLI::App& app, int argc, const char* const* argv)
     case ParseOutcome::Refused:
         break;
     }
-    return RefuseCommandLine(app.get_name(), text);
+    return RefuseCommandLine(text);
 }
 
 }   // namespace tooltext

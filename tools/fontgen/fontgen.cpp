@@ -6,7 +6,9 @@
 // Writes FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin into the output
 // directory; --preview also draws every glyph, enlarged, into a grey-scale
 // image for checking the artwork by eye.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "font_source.h"
+#include "base/error_report.h"
 #include "tool_command_line.h"
 
 namespace {
@@ -24,7 +27,7 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
-        std::fprintf(stderr, "fontgen: cannot write %s\n", path.string().c_str());
+        ReportError("cannot write " + path.string());
         return false;
     }
     return true;
@@ -54,6 +57,7 @@ std::vector<uint8_t> PreviewSheet(const fontgen::Font& font)
 
 int main(int argc, char** argv)
 {
+    SetProgramName("fontgen");
     std::string sourcePath, outputDir, previewPath;
     CLI::App app{"Builds the font files and the two embedded resource blocks from the font's text source.", "fontgen"};
     tooltext::ApplyToolRules(app);
@@ -64,8 +68,8 @@ int main(int argc, char** argv)
 
     std::ifstream in(sourcePath, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "fontgen: cannot read %s\n", sourcePath.c_str());
-        return 1;
+        ReportError("cannot read " + sourcePath + ": " + std::strerror(errno));
+        return ExitFailure;
     }
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 
@@ -73,19 +77,23 @@ int main(int argc, char** argv)
     fontgen::SourceError error;
     if (!fontgen::ParseFontSource(text, font, error)) {
         if (error.line > 0)
-            std::fprintf(stderr, "%s:%d: %s\n", sourcePath.c_str(), error.line, error.message.c_str());
+            ReportErrorAt(sourcePath, error.line, error.message);
         else
-            std::fprintf(stderr, "%s: %s\n", sourcePath.c_str(), error.message.c_str());
-        return 1;
+            ReportError(sourcePath + ": " + error.message);
+        return ExitFailure;
     }
 
     const std::filesystem::path dir = outputDir;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        ReportError("cannot make the folder " + outputDir + ": " + ec.message());
+        return ExitFailure;
+    }
     const bool ok = WriteFile(dir / "FNT1616.GFX", fontgen::EncodeGlyphBitmaps(font)) &&
                     WriteFile(dir / "FNT1616.FTB", fontgen::EncodeGlyphIndexTable()) &&
                     WriteFile(dir / "res101.bin", fontgen::EncodeBinTestBlock()) &&
                     WriteFile(dir / "res102.bin", fontgen::EncodeGlyphIndexTable()) &&
                     (previewPath.empty() || WriteFile(previewPath, PreviewSheet(font)));
-    return ok ? 0 : 1;
+    return ok ? 0 : ExitFailure;
 }

@@ -88,7 +88,8 @@ struct Score {
     std::vector<OrderStep> order;
 };
 
-// Parses a whole score. Throws ScoreError naming the offending line.
+// Parses a whole score. Throws ScoreError naming the offending line; a
+// control code (other than tab and line ends) anywhere is one.
 Score ParseScore(std::string_view text);
 
 // Semitone number of a note name such as "A-4", "C#3" or "Bb2" (A-4 = 69),

@@ -450,8 +450,32 @@ private:
 
 }   // namespace
 
+namespace {
+
+// A score is text: a control code other than tab, carriage return and line
+// feed means a file that is not a score (a song, a picture) was given.
+void CheckIsText(std::string_view text)
+{
+    int line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            ++line;
+            lineStart = i + 1;
+        } else if ((byte < 0x20 && byte != '\t' && byte != '\r') || byte == 0x7F) {
+            static const char Hex[] = "0123456789abcdef";
+            throw ScoreError(line, std::string("not a text score: byte 0x") + Hex[byte >> 4] + Hex[byte & 15] +
+                                       " at column " + std::to_string(i - lineStart + 1));
+        }
+    }
+}
+
+}   // namespace
+
 Score ParseScore(std::string_view text)
 {
+    CheckIsText(text);
     return Parser(text).Run();
 }
 

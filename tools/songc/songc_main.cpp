@@ -4,8 +4,11 @@
 //
 // Writes the "YMDX" delta format unless --raw is given; --wav plays one pass
 // of the song through the intro's player into a WAV file; --summary prints
-// the frame at which each order line starts. Errors name the score's line.
+// the frame at which each order line starts. Errors name the score's line
+// ("SCORE:LINE: error: ..."); a bad command line exits 2, any other failure 1.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,10 +17,12 @@
 #include "score.h"
 #include "song_listen.h"
 #include "song_render.h"
+#include "base/error_report.h"
 #include "tool_command_line.h"
 
 int main(int argc, char** argv)
 {
+    SetProgramName("songc");
     std::string input, output, wav;
     bool raw = false, summary = false;
     CLI::App app{"Compiles a plain-text score (see SCORE-FORMAT.md) into a register-dump song.", "songc"};
@@ -28,14 +33,14 @@ int main(int argc, char** argv)
     app.add_flag("--raw")->description("raw 14-byte frames instead of the YMDX delta format");
     app.add_flag("--summary")->description("print the frame and time at which each order line starts");
     if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;
-    if (output.empty() && wav.empty()) return tooltext::RefuseCommandLine("songc", "give -o OUTPUT, --wav WAV or both");
+    if (output.empty() && wav.empty()) return tooltext::RefuseCommandLine("give -o OUTPUT, --wav WAV or both");
     raw = app.count("--raw") > 0;
     summary = app.count("--summary") > 0;
 
     std::ifstream in(input, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "songc: cannot read %s\n", input.c_str());
-        return 1;
+        ReportError("cannot read " + input + ": " + std::strerror(errno));
+        return ExitFailure;
     }
     std::stringstream text;
     text << in.rdbuf();
@@ -64,25 +69,26 @@ int main(int argc, char** argv)
         }
     } catch (const songc::ScoreError& e) {
         if (e.line > 0) {
-            std::fprintf(stderr, "%s:%d: error: %s\n", input.c_str(), e.line, e.what());
+            ReportErrorAt(input, e.line, e.what());
         } else {
-            std::fprintf(stderr, "%s: error: %s\n", input.c_str(), e.what());
+            ReportError(input + ": " + e.what());
         }
-        return 1;
+        return ExitFailure;
     }
 
     if (!output.empty()) {
         std::ofstream out(output, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.close();
         if (!out) {
-            std::fprintf(stderr, "songc: cannot write %s\n", output.c_str());
-            return 1;
+            ReportError("cannot write " + output);
+            return ExitFailure;
         }
     }
     std::string error;
     if (!wav.empty() && !WriteSongWav(bytes, frames, wav, error)) {
-        std::fprintf(stderr, "songc: %s\n", error.c_str());
-        return 1;
+        ReportError(error);
+        return ExitFailure;
     }
     return 0;
 }

@@ -1,470 +1,40 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the Linux intro on a private X server.
+"""End-to-end tests of the Linux intro on a private X server: the cases and
+the driver that runs one of them.
 
-Each case starts its own Xvfb (display picked by Xvfb through -displayfd),
-runs the intro from a temporary folder holding the asset files, drives it as
-a user would (close requests, keys, resizing) and checks what it shows, plays
-and prints. Screenshots come straight from the X server; what the picture
-should be comes from quillmoor-capture, which runs the same core without a window.
+  sdl_e2e.py CASE --program quillmoor --reference quillmoor-capture --assets DIR [--seconds S] [--faults LIB]
 
-Every process a case starts is ended by its pid when the case ends, and is
-also told to die with this script should the script itself be killed.
+Each case starts its own session (intro_session.py: a temporary folder
+holding the asset files, a private Xvfb, the intro), drives the intro as a
+user would (close requests, keys, resizing: x11_harness.py) and checks what
+it shows, plays and prints. Screenshots come straight from the X server;
+what the picture should be comes from quillmoor-capture, which runs the same
+core without a window (picture_match.py), and so does the sound it should
+play (stream_match.py).
+
+A new case is a function taking the options, an entry in CASES, and its
+name in tests/e2e/sdl/CMakeLists.txt. Exits 0 when the case passes, 1 when
+it fails, 77 when it can't be run here.
 """
 import argparse
-import array
-import ctypes
 import os
-import select
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-import Xlib.display
-import Xlib.error
-import Xlib.protocol.event
-import Xlib.X
-import Xlib.Xatom
-import Xlib.ext.xfixes  # noqa: F401  (registers the XFIXES requests)
+from checks import Failure, check, wait_until
+from intro_session import BANNER, Intro, Session, run_plain
+from picture_match import (BLACK, PICTURE_H, PICTURE_W, WHITE, check_picture_at, frame_number,
+                           freshest_frame, picture_at, timed_screenshots)
+from stream_match import (BYTES_PER_SECOND, FifoListener, check_stretch, check_unbroken,
+                          song_present)
+from x11_harness import Display, key, pointer_over, resize
 
-BANNER = b"\nQuillmoor & #plinthcrew - Cloudparcel - Volume #1\n"
-CLOSING = b"\n\nWinStreamer successfully closed.\n\n"
-TITLE = b"Quillmoor-2014"
-PICTURE_W, PICTURE_H = 640, 400
-WHITE = (255, 255, 255)
-BLACK = (0, 0, 0)
 ASSETS = ("ZEB_27.DMP", "quillmoor_cut2_632x246x8.bmp", "FNT1616.FTB", "FNT1616.GFX")
-BYTES_PER_SECOND = 88200
-FRAME_SEARCH_LIMIT = 20000
 
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def wait_until(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        result = predicate()
-        if result:
-            return result
-        time.sleep(0.05)
-    raise Failure(f"timed out after {timeout} s waiting for {what}")
-
-
-# ---------------------------------------------------------------- X
-
-class _IgnoreErrors:
-    """Windows come and go while they are looked at: a request about one
-    that has gone fails, and the answer is then "nothing"."""
-
-    def __call__(self, error, request):
-        pass
-
-
-class Image:
-    """An RGB picture, three bytes a pixel, top row first."""
-
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, bytes(rgb)
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-    def row(self, y):
-        return self.rgb[y * self.width * 3:(y + 1) * self.width * 3]
-
-    def crop(self, x, y, w, h):
-        rows = [self.rgb[((y + r) * self.width + x) * 3:((y + r) * self.width + x + w) * 3]
-                for r in range(h)]
-        return Image(w, h, b"".join(rows))
-
-    def halved(self):
-        """Every second pixel of every second row."""
-        out = bytearray()
-        for y in range(0, self.height - 1, 2):
-            row = self.row(y)
-            half = bytearray(len(row) // 2)
-            for c in range(3):
-                half[c::3] = row[c::6]
-            out += half
-        return Image(self.width // 2, self.height // 2, out)
-
-    def doubled(self):
-        """Each pixel as a 2 x 2 block."""
-        out = bytearray()
-        for y in range(self.height):
-            row = self.row(y)
-            wide = bytearray(len(row) * 2)
-            for c in range(3):
-                wide[c::6] = row[c::3]
-                wide[3 + c::6] = row[c::3]
-            out += wide + wide
-        return Image(self.width * 2, self.height * 2, out)
-
-    def is_uniform(self, colour):
-        return self.rgb == bytes(colour) * (self.width * self.height)
-
-    def colours(self):
-        return {self.rgb[i:i + 3] for i in range(0, len(self.rgb), 3)}
-
-
-class Display:
-    def __init__(self, name):
-        try:
-            self.handle = Xlib.display.Display(name)
-        except Xlib.error.DisplayError as error:
-            raise Failure(f"can't open X display {name}: {error}") from None
-        self.handle.set_error_handler(_IgnoreErrors())
-        self.root = self.handle.screen().root
-        self._atoms = {}
-
-    def close(self):
-        self.handle.close()
-
-    def _window(self, window):
-        return self.handle.create_resource_object("window", window)
-
-    def atom(self, name):
-        if name not in self._atoms:
-            self._atoms[name] = self.handle.intern_atom(name)
-        return self._atoms[name]
-
-    def _children(self, window):
-        try:
-            return [child.id for child in self._window(window).query_tree().children]
-        except Xlib.error.XError:
-            return []
-
-    def name(self, window):
-        # The title as stored, whatever its encoding (the titles looked for are ASCII).
-        try:
-            prop = self._window(window).get_full_property(Xlib.Xatom.WM_NAME, Xlib.X.AnyPropertyType)
-        except Xlib.error.XError:
-            return None
-        if not prop or prop.format != 8:
-            return None
-        value = prop.value
-        return value.encode() if isinstance(value, str) else bytes(value)
-
-    def viewable(self, window):
-        try:
-            return self._window(window).get_attributes().map_state == Xlib.X.IsViewable
-        except Xlib.error.XError:
-            return False
-
-    def windows_titled(self, title, viewable_only=True):
-        found, pending = [], [self.root.id]
-        while pending:
-            window = pending.pop()
-            pending.extend(self._children(window))
-            if self.name(window) == title and (not viewable_only or self.viewable(window)):
-                found.append(window)
-        return found
-
-    def size(self, window):
-        try:
-            geometry = self._window(window).get_geometry()
-        except Xlib.error.XError:
-            return None
-        return (geometry.width, geometry.height)
-
-    def send_close(self, window):
-        """What a window manager sends when the close button is pressed."""
-        event = Xlib.protocol.event.ClientMessage(
-            window=window, client_type=self.atom("WM_PROTOCOLS"),
-            data=(32, [self.atom("WM_DELETE_WINDOW"), Xlib.X.CurrentTime, 0, 0, 0]))
-        self._window(window).send_event(event, event_mask=0)
-        self.handle.sync()
-
-    def watch_maps(self):
-        """From now on, every top-level window mapped is recorded (read with
-        mapped_windows). Meant for a connection of its own."""
-        self.root.change_attributes(event_mask=Xlib.X.SubstructureNotifyMask)
-        self.handle.sync()
-
-    def mapped_windows(self):
-        mapped = []
-        while self.handle.pending_events():
-            event = self.handle.next_event()
-            if event.type == Xlib.X.MapNotify:
-                mapped.append(event.window.id)
-        return mapped
-
-    def cursor_is_blank(self):
-        """Whether the pointer, where it is, shows no pixel at all."""
-        check(self.handle.has_extension("XFIXES"), "the X server has no XFIXES")
-        self.handle.xfixes_query_version()
-        image = self.handle.xfixes_get_cursor_image(self.root)
-        return not any(pixel >> 24 for pixel in image.cursor_image)
-
-    def screenshot(self, window):
-        w, h = self.size(window)
-        image = self._window(window).get_image(0, 0, w, h, Xlib.X.ZPixmap, 0xFFFFFFFF)
-        raw = image.data
-        check(len(raw) == w * h * 4, f"unexpected X image layout ({len(raw)} bytes for {w} x {h})")
-        out = bytearray(w * h * 3)
-        # Little-endian 32-bit pixels: B, G, R, unused.
-        out[0::3], out[1::3], out[2::3] = raw[2::4], raw[1::4], raw[0::4]
-        return Image(w, h, out)
-
-
-# ---------------------------------------------------------------- processes
-
-_libc = ctypes.CDLL(None)
-PR_SET_PDEATHSIG = 1
-
-
-def _die_with_parent():
-    _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
-
-
-class Session:
-    """One case: a temporary folder with the assets, a private X server and
-    every process started for the case."""
-
-    def __init__(self, options, screen, window_manager=False):
-        self.options = options
-        self.window_manager = window_manager
-        self.children = []
-        self.folder = tempfile.mkdtemp(prefix="quillmoor-sdl-")
-        for name in sorted(os.listdir(options.assets)):
-            source = os.path.join(options.assets, name)
-            if os.path.isfile(source) and name != "CMakeLists.txt":
-                shutil.copy(source, self.folder)
-        self.display_name = self._start_x(screen)
-        self.x = Display(self.display_name)
-        if window_manager:
-            self._start_window_manager()
-
-    def spawn(self, argv, **kwargs):
-        process = subprocess.Popen(argv, preexec_fn=_die_with_parent, **kwargs)
-        self.children.append(process)
-        return process
-
-    def _start_x(self, screen):
-        read_end, write_end = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{screen}x24",
-                    "-nolisten", "tcp", "-noreset"],
-                   pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        text = b""
-        deadline = time.monotonic() + 30
-        while not text.endswith(b"\n"):
-            remaining = deadline - time.monotonic()
-            check(remaining > 0 and select.select([read_end], [], [], remaining)[0],
-                  "Xvfb did not report its display")
-            chunk = os.read(read_end, 64)
-            check(chunk, "Xvfb ended before reporting its display")
-            text += chunk
-        os.close(read_end)
-        return ":" + text.decode().strip()
-
-    def _start_window_manager(self):
-        env = dict(os.environ, DISPLAY=self.display_name)
-        self.spawn(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
-
-        # openbox names itself first and sets the work area once it has
-        # finished starting; windows are only managed as usual after that.
-        def ready():
-            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
-                                     "_NET_WORKAREA"], env=env, capture_output=True, timeout=10)
-            return b"window id" in result.stdout and b"_NET_WORKAREA(CARDINAL)" in result.stdout
-        wait_until(ready, 30, "the window manager")
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def close(self):
-        if getattr(self, "x", None):
-            self.x.close()
-        for process in reversed(self.children):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-        if os.environ.get("QUILLMOOR_KEEP_TEST_FOLDER"):
-            print(f"kept {self.folder}")
-        else:
-            shutil.rmtree(self.folder, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-
-class Intro:
-    """The intro running in a session, its output collected as it comes."""
-
-    def __init__(self, session, audio_driver, audio_file=None, args=(), program=None, cwd=None,
-                 env_extra=None):
-        env = dict(os.environ)
-        env.pop("WAYLAND_DISPLAY", None)
-        env.update(DISPLAY=session.display_name, SDL_VIDEODRIVER="x11",
-                   SDL_AUDIODRIVER=audio_driver)
-        if audio_file:
-            env["SDL_DISKAUDIOFILE"] = audio_file
-        env.update(env_extra or {})
-        self.session = session
-        self.stderr = open(session.path("intro.stderr"), "wb")
-        self.process = session.spawn([program or session.options.program, *args],
-                                     cwd=cwd or session.folder, env=env,
-                                     stdout=subprocess.PIPE, stderr=self.stderr)
-        self.output = bytearray()
-        self.reader = threading.Thread(target=self._read, daemon=True)
-        self.reader.start()
-
-    def _read(self):
-        while True:
-            chunk = self.process.stdout.read1(4096)
-            if not chunk:
-                return
-            self.output += chunk
-
-    def window(self, timeout=20):
-        x = self.session.x
-        windows = wait_until(lambda: self.exited() is None and x.windows_titled(TITLE) or
-                             self._fail_if_exited(), timeout, "the intro's window")
-        check(len(windows) == 1, f"{len(windows)} windows titled {TITLE!r}")
-        return windows[0]
-
-    def _fail_if_exited(self):
-        code = self.exited()
-        check(code is None, f"the intro ended early with code {code}; "
-                            f"stderr: {self.stderr_text()}")
-        return None
-
-    def exited(self):
-        return self.process.poll()
-
-    def stderr_text(self):
-        with open(self.session.path("intro.stderr"), "rb") as f:
-            return f.read().decode(errors="replace")
-
-    def wait_exit(self, timeout):
-        asked = time.monotonic()
-        try:
-            code = self.process.wait(timeout)
-            self.exit_seconds = time.monotonic() - asked
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the intro didn't end within {timeout} s of the close request")
-        self.reader.join(5)
-        return code
-
-    def check_ended_cleanly(self, timeout=10):
-        code = self.wait_exit(timeout)
-        check(code == 0, f"exit code {code}; stderr: {self.stderr_text()}")
-        check(bytes(self.output) == BANNER + CLOSING,
-              f"console output {bytes(self.output)!r}, expected the banner, then the closing line")
-
-
-def key(session, window, keys):
-    """Gives the window the keyboard (through the window manager if there is
-    one, directly on a bare X server) and types."""
-    env = dict(os.environ, DISPLAY=session.display_name)
-    if session.window_manager:
-        # Asks the window manager, which may still be busy with the window
-        # (a fullscreen switch): ask again a few times.
-        for _ in range(10):
-            if subprocess.run(["xdotool", "windowactivate", "--sync", str(window)], env=env,
-                              capture_output=True, timeout=10).returncode == 0:
-                break
-            time.sleep(0.3)
-        else:
-            raise Failure("the window manager won't activate the window")
-    else:
-        subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], env=env, check=True,
-                       timeout=10)
-    subprocess.run(["xdotool", "key", "--delay", "80", *keys], env=env, check=True, timeout=10)
-
-
-def resize(session, window, width, height):
-    env = dict(os.environ, DISPLAY=session.display_name)
-    # At the top left, so that the whole window is on the screen to be read back.
-    subprocess.run(["xdotool", "windowmove", str(window), "0", "0"], env=env, check=True,
-                   timeout=10)
-    subprocess.run(["xdotool", "windowsize", str(window), str(width), str(height)], env=env,
-                   check=True, timeout=10)
-    wait_until(lambda: session.x.size(window) == (width, height), 10,
-               f"the window to become {width} x {height}")
-    time.sleep(0.5)   # a few turns to present at the new size
-
-
-def frame_number(session, picture):
-    """The number of the frame the core draws that equals a 640 x 400 picture."""
-    check((picture.width, picture.height) == (PICTURE_W, PICTURE_H), "not a whole picture")
-    # The capture tool prints each frame's hash (FNV-1a 64 of blue, green,
-    # red, 0 per pixel); its frame i is the picture after i + 1 turns.
-    serial = bytearray(len(picture.rgb) // 3 * 4)
-    serial[0::4], serial[1::4], serial[2::4] = picture.rgb[2::3], picture.rgb[1::3], picture.rgb[0::3]
-    wanted = 0xcbf29ce484222325
-    for byte in serial:
-        wanted = ((wanted ^ byte) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
-    wanted, answer = f"{wanted:016x}", "none"
-    with subprocess.Popen([session.options.reference, "frames", str(FRAME_SEARCH_LIMIT)], cwd=session.folder,
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True) as frames:
-        for line in frames.stdout:
-            if line.split()[1] == wanted:
-                answer = str(int(line.split()[0]) + 1)
-                break
-        frames.kill()
-    check(answer != "none",
-          f"the window shows no frame the core draws in its first {FRAME_SEARCH_LIMIT} "
-          f"({answer}); colours on screen: {sorted(picture.colours())[:8]}")
-    return int(answer)
-
-
-def check_picture_at(session, window, scale, background=WHITE):
-    """The window shows a frame of the intro at a whole-number scale, centred,
-    with the background colour (white in a window, black in fullscreen)
-    around it. Returns the frame's number."""
-    return frame_number(session, picture_at(session.x.screenshot(window), scale, background))
-
-
-def picture_at(shot, scale, background=WHITE):
-    """The 640 x 400 picture in a screenshot at a whole-number scale, after
-    checking the bands around it are all `background`."""
-    name = "white" if background == WHITE else "black"
-    w, h = PICTURE_W * scale, PICTURE_H * scale
-    left, top = (shot.width - w) // 2, (shot.height - h) // 2
-    check(left >= 0 and top >= 0, f"window {shot.width} x {shot.height} too small for {scale}x")
-    if top > 0:
-        check(shot.crop(0, 0, shot.width, top).is_uniform(background),
-              f"the band above isn't {name}")
-        check(shot.crop(0, top + h, shot.width, shot.height - top - h).is_uniform(background),
-              f"the band below isn't {name}")
-    if left > 0:
-        check(shot.crop(0, 0, left, shot.height).is_uniform(background),
-              f"the band at left isn't {name}")
-        check(shot.crop(left + w, 0, shot.width - left - w, shot.height).is_uniform(background),
-              f"the band at right isn't {name}")
-    picture = shot.crop(left, top, w, h)
-    check(not picture.is_uniform(background), f"the picture is blank {name}: nothing presented")
-    while scale > 1:
-        check(scale % 2 == 0, "only scales that are powers of two are checked")
-        half = picture.halved()
-        check(half.doubled().rgb == picture.rgb,
-              "the picture isn't made of whole 2 x 2 blocks: scaled with blur or unevenly")
-        picture, scale = half, scale // 2
-    return picture
-
-
-# ---------------------------------------------------------------- cases
 
 def case_close_button(options):
     """A real close request (what a window manager sends for the close
@@ -570,13 +140,6 @@ def case_fullscreen(options):
         intro.check_ended_cleanly()
 
 
-def pointer_over(session, window):
-    env = dict(os.environ, DISPLAY=session.display_name)
-    subprocess.run(["xdotool", "mousemove", "--window", str(window), "100", "100"], env=env,
-                   check=True, timeout=10)
-    time.sleep(0.3)
-
-
 def case_no_sound_device(options):
     """Without a sound device the warning goes to stderr, once, and the
     picture runs at once: no box waits for a click."""
@@ -592,165 +155,6 @@ def case_no_sound_device(options):
         check("ERROR: ERROR" not in intro.stderr_text(), "the warning's caption is printed too")
         session.x.send_close(window)
         intro.check_ended_cleanly()
-
-
-def reference_stream(session, length):
-    path = session.path("reference.raw")
-    # The server's calls (a whole ring, then 20 ms at a time), the silent
-    # first ones included, as the capture tool makes them.
-    subprocess.run([session.options.reference, "sound", "--seconds", str(length // 88200 + 1), "--lead-in",
-                    "--raw", path], cwd=session.folder, check=True, timeout=600)
-    with open(path, "rb") as f:
-        return f.read()[:length]
-
-
-def matching_runs(played, stream, stream_from=0, window_bytes=4410 * 2):
-    """Splits what was played into stretches that are the stream itself,
-    sample for sample, looked for from stream_from on: a list of
-    (offset played, offset in stream, bytes)."""
-    runs, position = [], 0
-    while position + window_bytes <= len(played):
-        anchor = window_bytes
-        window = played[position:position + anchor]
-        found = stream.find(window, stream_from)
-        while found >= 0 and found % 2:
-            found = stream.find(window, found + 1)
-        if found < 0 or not any(window):
-            position += window_bytes // 4   # silence, or not from the stream: look further on
-            continue
-        # Back to where the stretch really begins, then on to where it ends.
-        floor = runs[-1][0] + runs[-1][2] if runs else 0
-        while (position > floor and found > 0
-               and played[position - 2:position] == stream[found - 2:found]):
-            position, found = position - 2, found - 2
-            anchor += 2
-        length = anchor
-        while (position + length < len(played) and found + length < len(stream)
-               and played[position + length:position + length + 2]
-               == stream[found + length:found + length + 2]):
-            length += 2
-        runs.append((position, found, length))
-        position += length
-    return runs
-
-
-def describe_runs(runs):
-    return ", ".join(f"{played / BYTES_PER_SECOND:.3f} s played = stream "
-                     f"{at / BYTES_PER_SECOND:.3f} s for {length / BYTES_PER_SECOND:.3f} s"
-                     for played, at, length in runs)
-
-
-def song_present(session):
-    return os.path.isfile(session.path("ZEB_27.DMP"))
-
-
-def check_stretch(session, played, minimum_seconds, label, stream_from=0, ahead_seconds=0.0):
-    """Looks for the played sound in the player's stream from stream_from
-    on; the stream is rendered far enough to hold it even where the music
-    moved on ahead_seconds beyond that while unheard."""
-    ahead = int((ahead_seconds + 5) * 44100) * 2
-    stream = reference_stream(session, stream_from + len(played) + ahead)
-    if song_present(session):
-        check(any(stream[:10 * BYTES_PER_SECOND]),
-              "the song is in the folder but the player's stream is silent")
-    if not any(stream):
-        # Nothing to tell apart: the stream is silence (no song to play).
-        check(not any(played), f"{label}: the stream is silent but the output isn't")
-        print(f"{label}: {len(played) / BYTES_PER_SECOND:.3f} s of silence, as the stream is")
-        return []
-    runs = matching_runs(played, stream, stream_from)
-    if song_present(session):
-        check(any(played[p:p + length] for p, _, length in runs),
-              f"{label}: only silence matched, though there is a song")
-    print(f"{label}: {len(played) / BYTES_PER_SECOND:.3f} s written; runs: {describe_runs(runs)}")
-    check(runs, f"{label}: no stretch of the stream found in the output")
-    longest = max(runs, key=lambda run: run[2])
-    check(longest[2] >= minimum_seconds * BYTES_PER_SECOND,
-          f"{label}: longest exact stretch {longest[2] / BYTES_PER_SECOND:.3f} s, "
-          f"need {minimum_seconds} s")
-    return runs
-
-
-FADE_SAMPLES = 882   # the output's fades: 20 ms at 44,100 Hz
-
-
-def faded(sample, gain):
-    """sample * gain / FADE_SAMPLES, truncated toward zero as the device does."""
-    q = abs(sample) * gain // FADE_SAMPLES
-    return q if sample >= 0 else -q
-
-
-def first_difference(a, b, start=0):
-    """The first sample index from start where the two byte strings differ
-    (or the shorter one ends)."""
-    n = min(len(a), len(b)) // 2 * 2
-    at = start * 2
-    chunk = 65536
-    while at < n:
-        end = min(at + chunk, n)
-        if a[at:end] != b[at:end]:
-            while a[at:at + 2] == b[at:at + 2]:
-                at += 2
-            return at // 2
-        at = end
-    return n // 2
-
-
-def check_unbroken(session, played, label):
-    """The whole output, checked: silence, the music rising from 0 over its
-    first 20 ms, then the player's stream sample for sample with no break,
-    then 20 ms going down to 0 at the close, then silence. Returns the
-    number of samples that were the stream itself."""
-    stream = reference_stream(session, len(played) + 5 * BYTES_PER_SECOND)
-    ref, out = array.array("h", stream), array.array("h", played[:len(played) // 2 * 2])
-    if song_present(session):
-        check(any(stream[:10 * BYTES_PER_SECOND]),
-              "the song is in the folder but the player's stream is silent")
-    r0 = next((i for i, x in enumerate(ref) if x), None)
-    if r0 is None:
-        check(not any(played), f"{label}: the stream is silent but the output isn't")
-        print(f"{label}: {len(played) / BYTES_PER_SECOND:.3f} s of silence, as the stream is")
-        return 0
-    music = ref[r0:]
-    first = next((i for i, x in enumerate(out) if x), None)
-    check(first is not None, f"{label}: only silence was played")
-    k0 = next(k for k in range(FADE_SAMPLES) if faded(music[k], k))
-    start = first - k0
-    for k in range(FADE_SAMPLES):
-        check(out[start + k] == faded(music[k], k),
-              f"{label}: fade-in sample {k} (played {(start + k) / 44100:.4f} s) is "
-              f"{out[start + k]}, expected {faded(music[k], k)}")
-    music_bytes = music.tobytes()
-    end = start + first_difference(played[start * 2:], music_bytes, FADE_SAMPLES)
-    check(end < len(out), f"{label}: the output ends without fading out")
-    # The fade-out begins at the first difference, or a little before it
-    # where the stream had zeros (which fade to themselves).
-    candidates = [end]
-    while candidates[-1] - start > FADE_SAMPLES and music[candidates[-1] - start - 1] == 0:
-        candidates.append(candidates[-1] - 1)
-
-    def fades_out_at(at):
-        return (at + FADE_SAMPLES <= len(out) and at - start + FADE_SAMPLES <= len(music)
-                and all(out[at + k] == faded(music[at - start + k], FADE_SAMPLES - 1 - k)
-                        for k in range(FADE_SAMPLES)))
-    fade_out = next((at for at in candidates if fades_out_at(at)), None)
-    context = (f"music from {start / 44100:.4f} s played; the stream ends at {end / 44100:.4f} s of "
-               f"{len(out) / 44100:.4f} s")
-    if fade_out is None:
-        # What the break was: where the output takes up the stream again.
-        runs = matching_runs(played[end * 2:], music_bytes, max(0, (end - start) * 2 - 5 * BYTES_PER_SECOND),
-                             window_bytes=441 * 2)
-        after = "; after it: " + describe_runs(runs[:4]) if runs else ""
-        raise Failure(f"{label}: a break in the stream: played sample {end} is "
-                      f"{out[end] if end < len(out) else None} where the stream has "
-                      f"{music[end - start] if end - start < len(music) else None} ({context}){after} "
-                      f"(times after the break, stream times from the music's start)")
-    tail = out[fade_out + FADE_SAMPLES:]
-    check(not any(tail), f"{label}: sound after the fade-out ({len(tail)} samples after it)")
-    print(f"{label}: {context}; faded in over the first 20 ms and out over the last 20 ms, "
-          f"{(fade_out - start - FADE_SAMPLES) / 44100:.4f} s between equal to the stream, "
-          f"{len(tail) / 44100:.4f} s of silence after")
-    return fade_out - start - FADE_SAMPLES
 
 
 def case_sound(options):
@@ -805,35 +209,6 @@ def case_sound_lost(options):
         intro.check_ended_cleanly(timeout=5)
 
 
-class FifoListener:
-    """Reads a FIFO the intro writes its sound into, for a while: a device
-    that can be unplugged (reader gone) and plugged in again."""
-
-    def __init__(self, path, seconds):
-        self.path, self.seconds, self.data = path, seconds, bytearray()
-        self.opened = threading.Event()
-        self.thread = threading.Thread(target=self._run, daemon=True)
-        self.thread.start()
-
-    def _run(self):
-        fd = os.open(self.path, os.O_RDONLY)   # waits for the writer
-        self.opened.set()
-        deadline = time.monotonic() + self.seconds
-        try:
-            while time.monotonic() < deadline:
-                if select.select([fd], [], [], 0.1)[0]:
-                    chunk = os.read(fd, 65536)
-                    if not chunk:
-                        break
-                    self.data += chunk
-        finally:
-            os.close(fd)
-
-    def join(self, timeout):
-        self.thread.join(timeout)
-        check(not self.thread.is_alive(), "the sound output never opened")
-
-
 def case_sound_back(options):
     """The output goes away (the reader of the intro's sound leaves) and
     comes back: the music is heard again, continuing the same stream, and
@@ -877,15 +252,6 @@ def case_sound_back(options):
         session.x.send_close(window)
         intro.check_ended_cleanly(timeout=8)
         print(f"ended {intro.exit_seconds:.3f} s after the close request")
-
-
-def run_plain(options, args, env=None, timeout=10):
-    """Runs the program to its end without a display session; returns
-    (exit code, stdout, stderr, seconds)."""
-    started = time.monotonic()
-    result = subprocess.run([options.program, *args], capture_output=True, env=env,
-                            timeout=timeout, preexec_fn=_die_with_parent)
-    return result.returncode, result.stdout, result.stderr, time.monotonic() - started
 
 
 def case_no_display(options):
@@ -958,26 +324,6 @@ def case_other_folder(options):
         check(all(name not in err for name in ASSETS[1:]), "an asset that is there is named missing")
         session.x.send_close(window)
         intro.check_ended_cleanly()
-
-
-def timed_screenshots(session, window, count=3):
-    """A few screenshots a tenth of a second apart, each with its time."""
-    taken = []
-    for _ in range(count):
-        before = time.monotonic()
-        shot = session.x.screenshot(window)
-        taken.append((shot, (before + time.monotonic()) / 2))
-        time.sleep(0.1)
-    return taken
-
-
-def freshest_frame(session, taken):
-    """Of timed screenshots, (frame, time) of the one furthest ahead of a
-    clock at one frame per 9.5 ms. A screenshot can only show a frame older
-    than the turns run (a present still to come, a moment a busy machine
-    kept the intro waiting), never a newer one."""
-    frames = [(frame_number(session, picture_at(shot, 1)), at) for shot, at in taken]
-    return max(frames, key=lambda frame_at: frame_at[0] - frame_at[1] * 1000 / 9.5)
 
 
 def case_pace(options):

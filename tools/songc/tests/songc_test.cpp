@@ -250,6 +250,8 @@ TEST(SongcErrors, MalformedScoresNameTheLine)
         {ins + "track t\n  A-4\nend\norder\n  t - - -\nend\n", 5, "none played before on channel A"},
         {ins + "track t\n  . C-0:i\nend\norder\n  t - - -\nend\n", 5, "outside the chip's 1..4095"},
         {ins + "track t\n  A-4:i\nend\n", 0, "no order list"},
+        {"tempo 6\n\177ELF\2\1\n", 2, "not a text score: byte 0x7f at column 1"},
+        {"tempo 6\ntitle a\x1b[2Jb\n", 2, "byte 0x1b at column 8"},
     };
     for (const BadScore& c : cases) {
         try {
