@@ -25,9 +25,9 @@ inline constexpr int DefaultRefreshHz = 60;
 
 // What the front end supplies to the loop.
 struct FrontEnd {
-    double (*now)();          // milliseconds from any fixed origin
-    bool (*takeEvents)();     // handles what is pending; true when the intro is to end
-    void (*present)();        // shows the OutputImage
+    double (*now)();        // milliseconds from any fixed origin
+    bool (*takeEvents)();   // handles what is pending; true when the intro is to end
+    void (*present)();      // shows the OutputImage
 };
 
 struct IntroLoop {

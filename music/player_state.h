@@ -11,7 +11,6 @@
 
 #include "music/song_format.h"
 
-
 constexpr int32_t NoiseTableSize = 16384;
 constexpr int32_t EnvelopePatternLength = 64;
 constexpr int32_t NoiseBlockSize = 4096;

@@ -206,11 +206,13 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     }
 
     CLI::App* sound = app.add_subcommand("sound", "the tune, exactly as the player makes it");
-    sound->add_option("--calls", t.calls, "byte counts per FillCallback call, A*R repeats (8192,1764*2000)")->type_name("SPEC");
+    sound->add_option("--calls", t.calls, "byte counts per FillCallback call, A*R repeats (8192,1764*2000)")
+        ->type_name("SPEC");
     sound->add_option("--seconds", t.seconds, "this long, asked for as the sound server asks")->type_name("S");
     sound->add_option("--wav", t.wav, "write a WAV file ('-': standard output)")->type_name("FILE");
     sound->add_option("--raw", t.raw, "write 16-bit little-endian samples ('-': standard output)")->type_name("FILE");
-    sound->add_option("--song", t.song, "play this register-dump file (raw or YMDX) instead of the assets' song")->type_name("FILE");
+    sound->add_option("--song", t.song, "play this register-dump file (raw or YMDX) instead of the assets' song")
+        ->type_name("FILE");
     sound->add_flag("--dc-block")
         ->disable_flag_override()
         ->description("high-pass at 5 Hz and fade in over 20 ms, for other tools to use");
@@ -220,11 +222,15 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
 
     CLI::App* video = app.add_subcommand("video", "picture and sound through ffmpeg");
     video->add_option("SECONDS", t.seconds, "the video's length")->type_name("SECONDS")->required();
-    video->add_option("FILE", t.path, "the file to write; its extension picks the container")->type_name("FILE")->required();
+    video->add_option("FILE", t.path, "the file to write; its extension picks the container")
+        ->type_name("FILE")
+        ->required();
     video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)")->type_name("50|100");
     video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)")->type_name("N");
-    video->add_option("--quality", t.quality,
-                      "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")")->type_name("CRF");
+    video
+        ->add_option("--quality", t.quality,
+                     "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")")
+        ->type_name("CRF");
     video->add_flag("--exact-sound")
         ->disable_flag_override()
         ->description("the player's samples as they are (no high-pass, no fade-in)");

@@ -252,7 +252,8 @@ TEST(CaptureCommandLine, VideoTextPageAndTheRest)
     const auto help = Accepted({"--help"});
     EXPECT_EQ(help.command, CaptureCommand::Help);
     // The program's --help shows every command with its options.
-    for (const char* shown : {"frames", "png", "rgb", "sound", "--calls", "video", "--exact-sound", "textpage", "--assets"})
+    for (const char* shown :
+         {"frames", "png", "rgb", "sound", "--calls", "video", "--exact-sound", "textpage", "--assets"})
         EXPECT_NE(help.helpText.find(shown), std::string::npos) << shown;
     EXPECT_NE(Accepted({"video", "--help"}).helpText.find("--quality"), std::string::npos);
     EXPECT_NE(Accepted({"sound", "--seconds", "1", "--help"}).helpText.find("--song"), std::string::npos);
