@@ -17,7 +17,10 @@ name in tests/e2e/sdl/CMakeLists.txt. Exits 0 when the case passes, 1 when
 it fails, 77 when it can't be run here.
 """
 import argparse
+import array
 import os
+import random
+import struct
 import shutil
 import signal
 import subprocess
@@ -31,7 +34,7 @@ from picture_match import (BLACK, PICTURE_H, PICTURE_W, WHITE, check_picture_at,
                            freshest_frame, picture_at, timed_screenshots)
 from stream_match import (BYTES_PER_SECOND, FifoListener, check_stretch, check_unbroken,
                           song_present)
-from x11_harness import Display, key, pointer_over, resize
+from x11_harness import Display, drop_files, key, pointer_over, resize
 
 ASSETS = ("ZEB_27.DMP", "quillmoor_cut2_632x246x8.bmp", "FNT1616.FTB", "FNT1616.GFX")
 
@@ -422,6 +425,139 @@ def case_command_line(options):
         check(not os.path.exists(sound), "--mute: the sound device was opened")
 
 
+def write_test_songs(folder):
+    """Two short songs of the player's two formats, unlike the assets' song:
+    raw 14-byte frames, and the same tune as "YMDX" delta frames. Their
+    registers change every frame, so that no stretch of one matches another
+    song by chance."""
+    rng = random.Random(24)
+    frames = []
+    for _ in range(300):
+        periods = [rng.randrange(60, 900) for _ in range(3)]
+        mixer = 0b110000 if rng.random() < 0.3 else 0b111000   # noise on voice A now and then
+        frames.append(struct.pack("<HHHBBBBBBBB", *periods, rng.randrange(32), mixer, rng.randrange(8, 16),
+                                  rng.randrange(6, 16), rng.randrange(4, 16), 0, 0, 255))
+    raw = os.path.join(folder, "tune.dmp")
+    with open(raw, "wb") as f:
+        f.write(b"".join(frames))
+    # Delta frames: the change mask (bit 15 - r for register r), then the
+    # changed registers; every frame here writes registers 0 to 12.
+    delta = os.path.join(folder, "tune.ymdx")
+    with open(delta, "wb") as f:
+        f.write(b"YMDX" + bytes(28))
+        mask = sum(1 << (15 - r) for r in range(13))
+        for frame in frames:
+            f.write(struct.pack(">H", mask) + frame[:13])
+    return raw, delta
+
+
+def case_song(options):
+    """--song plays the file named, raw frames or delta frames, exactly as
+    the player plays it; a song or an assets folder that can't be used ends
+    the program at once with the reason and exit 1, before any window."""
+    with Session(options, "1280x1024") as session:
+        raw, delta = write_test_songs(session.folder)
+        for song in (raw, delta):
+            audio = session.path("sound.raw")
+            intro = Intro(session, "disk", audio, args=["--song", song])
+            window = intro.window()
+            time.sleep(4.0)
+            session.x.send_close(window)
+            intro.check_ended_cleanly()
+            with open(audio, "rb") as f:
+                played = f.read()
+            equal = check_unbroken(session, played, os.path.basename(song), song=song)
+            check(equal >= 2 * 44100, f"{song}: only {equal / 44100:.3f} s of its stream played")
+            os.remove(audio)
+
+        session.x.watch_maps()
+        unreadable = session.path("locked.dmp")
+        shutil.copy(raw, unreadable)
+        os.chmod(unreadable, 0)
+        bad = [(["--song", session.path("no such song")], "cannot read"),
+               (["--song", session.folder], "cannot read"),
+               (["--assets", session.path("no such folder")], "cannot use the assets folder"),
+               (["--assets", raw], "cannot use the assets folder")]
+        if os.geteuid() != 0:   # root reads every file whatever its permissions
+            bad.append((["--song", unreadable], "cannot read"))
+        for args, says in bad:
+            started = time.monotonic()
+            intro = Intro(session, "dummy", args=args)
+            code = intro.wait_exit(5)
+            seconds = time.monotonic() - started
+            err = intro.stderr_text()
+            print(f"{args}: exit {code} in {seconds:.2f} s: {err.strip()}")
+            check(code == 1, f"{args}: exit code {code}; expected 1")
+            check(seconds < 1.0, f"{args}: took {seconds:.2f} s to refuse")
+            check(err.startswith("quillmoor: error: " + says) and args[1] in err and err.count("\n") == 1,
+                  f"{args}: stderr {err!r}")
+        check(not session.x.mapped_windows(), "a window was opened for a song or folder that can't be used")
+
+
+def split_at_silence(played, after):
+    """The byte offset in the middle of the longest run of silence that
+    starts after byte `after`: where one song's sound ends and the next's
+    begins."""
+    out = array.array("h", played[:len(played) // 2 * 2])
+    best, run_start, i = (0, 0), None, after // 2
+    for i in range(after // 2, len(out)):
+        if out[i] == 0:
+            run_start = i if run_start is None else run_start
+        elif run_start is not None:
+            best = max(best, (i - run_start, run_start))
+            run_start = None
+    length, start = best
+    return (start + length // 2) * 2, length
+
+
+def case_song_drop(options):
+    """Files dropped on the window by the X drag-and-drop protocol: a folder
+    is no song (one line on stderr, the music plays on unbroken); two files
+    at once play the first and name the second as ignored. The output is the
+    assets' song to a fade-out, at most 250 ms of silence beyond the new
+    song's own silent start, then the new song from its start sample for
+    sample; the frames keep their pace through the switch."""
+    with Session(options, "1280x1024", window_manager=bool(shutil.which("openbox"))) as session:
+        raw, delta = write_test_songs(session.folder)
+        audio = session.path("sound.raw")
+        intro = Intro(session, "disk", audio, args=["--scale", "1"])
+        window = intro.window()
+        time.sleep(2.0)
+        check(drop_files(session.display_name, window, [session.folder]), "the window refused the drop")
+        time.sleep(1.5)
+        err = intro.stderr_text()
+        check(f"cannot read {session.folder}" in err, f"the dropped folder isn't named on stderr: {err!r}")
+        before = timed_screenshots(session, window)
+        switched_at = os.path.getsize(audio)
+        check(drop_files(session.display_name, window, [delta, raw]), "the window refused the drop")
+        after = timed_screenshots(session, window)
+        time.sleep(4.0)
+        session.x.send_close(window)
+        intro.check_ended_cleanly()
+        err = intro.stderr_text()
+        check(f"ignored dropped file {raw}" in err, f"the second file dropped isn't named as ignored: {err!r}")
+        ours = [line for line in err.splitlines() if line.startswith("quillmoor:")]
+        check(len(ours) == 2, f"stderr should hold the two lines about the drops: {err!r}")
+
+        start, start_at = freshest_frame(session, before)
+        end, end_at = freshest_frame(session, after)
+        rate = (end - start) / (end_at - start_at)
+        print(f"frames {start} -> {end} over the switch, {rate:.1f} a second")
+        check(start > 250 and end > start, f"the frames went from {start} to {end} through the switch")
+
+        with open(audio, "rb") as f:
+            played = f.read()
+        cut, silence = split_at_silence(played, max(0, switched_at - BYTES_PER_SECOND))
+        first = check_unbroken(session, played[:cut], "the assets' song, through the dropped folder")
+        check(first >= 3 * 44100, f"only {first / 44100:.3f} s of the assets' song before the switch")
+        second = check_unbroken(session, played[cut:], "the dropped song", song=delta)
+        check(second >= 3 * 44100, f"only {second / 44100:.3f} s of the dropped song")
+        lead_in = 4096 + 8 * 882   # the new song's own silent start, as the capture tool makes it
+        gap = (silence - lead_in) / 44100
+        print(f"between the songs: {silence / 44100:.3f} s of silence, {gap:.3f} s beyond the new song's start")
+        check(gap <= 0.25, f"{gap:.3f} s of silence between the songs beyond the new song's own start")
+
+
 CASES = {
     "close-button": case_close_button,
     "escape": lambda options: case_keys_close(options, "escape"),
@@ -439,6 +575,8 @@ CASES = {
     "no-window": case_no_window,
     "minimum-size": case_minimum_size,
     "command-line": case_command_line,
+    "song": case_song,
+    "song-drop": case_song_drop,
 }
 
 

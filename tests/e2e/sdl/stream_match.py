@@ -14,12 +14,14 @@ from checks import Failure, check
 BYTES_PER_SECOND = 88200
 
 
-def reference_stream(session, length):
+def reference_stream(session, length, song=None):
     path = session.path("reference.raw")
     # The server's calls (a whole ring, then 20 ms at a time), the silent
-    # first ones included, as the capture tool makes them.
+    # first ones included, as the capture tool makes them; the assets' song,
+    # or the song file given.
     subprocess.run([session.options.reference, "sound", "--seconds", str(length // 88200 + 1), "--lead-in",
-                    "--raw", path], cwd=session.folder, check=True, timeout=600)
+                    "--raw", path, *(["--song", song] if song else [])], cwd=session.folder, check=True,
+                   timeout=600)
     with open(path, "rb") as f:
         return f.read()[:length]
 
@@ -116,14 +118,15 @@ def first_difference(a, b, start=0):
     return n // 2
 
 
-def check_unbroken(session, played, label):
+def check_unbroken(session, played, label, song=None):
     """The whole output, checked: silence, the music rising from 0 over its
-    first 20 ms, then the player's stream sample for sample with no break,
-    then 20 ms going down to 0 at the close, then silence. Returns the
-    number of samples that were the stream itself."""
-    stream = reference_stream(session, len(played) + 5 * BYTES_PER_SECOND)
+    first 20 ms, then the player's stream (of the assets' song, or of the
+    song file given) sample for sample with no break, then 20 ms going down
+    to 0 at the close, then silence. Returns the number of samples that were
+    the stream itself."""
+    stream = reference_stream(session, len(played) + 5 * BYTES_PER_SECOND, song)
     ref, out = array.array("h", stream), array.array("h", played[:len(played) // 2 * 2])
-    if song_present(session):
+    if song_present(session) or song:
         check(any(stream[:10 * BYTES_PER_SECOND]),
               "the song is in the folder but the player's stream is silent")
     r0 = next((i for i, x in enumerate(ref) if x), None)

@@ -4,6 +4,7 @@ through xdotool, on the private X server of a session (intro_session.py)."""
 import os
 import subprocess
 import time
+import urllib.parse
 
 import Xlib.display
 import Xlib.error
@@ -208,3 +209,62 @@ def pointer_over(session, window):
     subprocess.run(["xdotool", "mousemove", "--window", str(window), "100", "100"], env=env,
                    check=True, timeout=10)
     time.sleep(0.3)
+
+
+def drop_files(display_name, target, paths, timeout=10):
+    """Drops files on a window as a file manager does, by the X drag-and-drop
+    protocol: the target is told a drag with a URI list entered and moved
+    over it, then the drop; it asks for the list through the XdndSelection
+    selection, which this source answers, and says when it has finished.
+    Returns whether the target accepted the drop."""
+    x = Display(display_name)
+    try:
+        d = x.handle
+        source = x.root.create_window(0, 0, 1, 1, 0, d.screen().root_depth)
+        uri_list = x.atom("text/uri-list")
+        source.set_selection_owner(x.atom("XdndSelection"), Xlib.X.CurrentTime)
+        destination = x._window(target)
+
+        def send(kind, data):
+            event = Xlib.protocol.event.ClientMessage(window=destination, client_type=x.atom(kind),
+                                                      data=(32, [source.id, *data]))
+            destination.send_event(event, event_mask=0)
+            d.flush()
+
+        def next_message(kind):
+            deadline = time.monotonic() + timeout
+            while time.monotonic() < deadline:
+                while d.pending_events():
+                    event = d.next_event()
+                    if event.type == Xlib.X.SelectionRequest:
+                        answer_request(event)
+                    elif event.type == Xlib.X.ClientMessage and event.client_type == x.atom(kind):
+                        return event
+                time.sleep(0.01)
+            raise Failure(f"drag and drop: no {kind} from the window within {timeout} s")
+
+        def answer_request(request):
+            text = "".join("file://" + urllib.parse.quote(os.path.abspath(p)) + "\r\n" for p in paths)
+            requestor = request.requestor
+            prop = request.property or request.target
+            requestor.change_property(prop, request.target, 8, text.encode())
+            notify = Xlib.protocol.event.SelectionNotify(time=request.time, requestor=requestor,
+                                                         selection=request.selection,
+                                                         target=request.target, property=prop)
+            requestor.send_event(notify, event_mask=0)
+            d.flush()
+
+        geometry = destination.get_geometry()
+        at = x.root.translate_coords(destination, geometry.width // 2, geometry.height // 2)
+        send("XdndEnter", [5 << 24, uri_list, 0, 0])
+        send("XdndPosition", [0, (at.x << 16) | at.y, Xlib.X.CurrentTime, x.atom("XdndActionCopy")])
+        status = next_message("XdndStatus")
+        accepted = bool(status.data[1][1] & 1)
+        if not accepted:
+            send("XdndLeave", [0, 0, 0, 0])
+            return False
+        send("XdndDrop", [0, Xlib.X.CurrentTime, 0, 0])
+        next_message("XdndFinished")
+        return True
+    finally:
+        x.close()
