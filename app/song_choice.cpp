@@ -9,11 +9,24 @@
 #include "app/asset_files.h"
 #include "app/asset_folders.h"
 #include "app/intro_run.h"
+#include "base/error_report.h"
 #include "music/player_state.h"
 
 namespace {
 
 std::string Chosen;   // empty: the assets folder's song
+int DroppedFiles = 0;  // files of the drop so far
+
+bool IsFolder(const std::string& path, std::string& reason)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) reason = "not a folder";
+    return S_ISDIR(status.st_mode);
+}
 
 }   // namespace
 
@@ -57,5 +70,35 @@ bool SwitchSong(const std::string& path, bool muted, std::string& reason)
     StopIntroSound();
     RestorePlayerStartState();
     StartIntroSound(nullptr, muted);
+    return true;
+}
+
+void BeginSongDrop()
+{
+    DroppedFiles = 0;
+}
+
+void DropSongFile(const char* path, bool muted)
+{
+    if (DroppedFiles++ > 0) {
+        ReportWarning(std::string("ignored dropped file ") + path + " (one song at a time: the first is played)");
+        return;
+    }
+    std::string reason;
+    if (!SwitchSong(path, muted, reason))
+        ReportWarning(std::string("cannot read ") + path + ": " + reason + " (the current song plays on)");
+}
+
+bool TakeNamedPaths(const std::string& assetsFolder, const std::string& song)
+{
+    std::string reason;
+    if (!assetsFolder.empty() && !IsFolder(assetsFolder, reason)) {
+        ReportError("cannot use the assets folder " + assetsFolder + ": " + reason);
+        return false;
+    }
+    if (!song.empty() && !ChooseSong(song, reason)) {
+        ReportError("cannot read " + song + ": " + reason);
+        return false;
+    }
     return true;
 }

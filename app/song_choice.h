@@ -19,3 +19,14 @@ bool ChooseSong(const std::string& path, std::string& reason);
 // (unless `muted`), its music fading in. The picture is not touched. False,
 // with the current song playing on, when `path` can't be chosen.
 bool SwitchSong(const std::string& path, bool muted, std::string& reason);
+
+// Files dropped on the window, one drop at a time: the first file of a drop
+// is played (SwitchSong), the others are named on stderr as ignored, and a
+// file that can't be read is named there while the current song plays on.
+void BeginSongDrop();
+void DropSongFile(const char* path, bool muted);
+
+// Checks what the user named on the command line before the intro starts:
+// an assets folder and a song (either may be empty). A folder that isn't one
+// or a song that can't be read is reported as an error; false then.
+bool TakeNamedPaths(const std::string& assetsFolder, const std::string& song);

@@ -17,11 +17,9 @@
 // animation keeps its pace however slow presenting is and no present is
 // made that no display shows.
 #include <SDL.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -58,10 +56,6 @@ struct Window {
 
 Window Main;
 Options Chosen;   // the command line
-
-// Inside a drop of several files: the first is played, the rest ignored.
-bool Dropping = false;
-int DroppedFiles = 0;
 
 // Set by SIGTERM and SIGINT once the loop runs; before that, the signal ends
 // the program at once (see OnEndSignal).
@@ -207,19 +201,6 @@ void HandleKey(const SDL_KeyboardEvent& key)
     }
 }
 
-// The first file of a drop becomes the song; a file that can't be read
-// leaves the current one playing.
-void HandleDroppedFile(const char* path)
-{
-    if (Dropping && DroppedFiles++ > 0) {
-        ReportWarning(std::string("ignored dropped file ") + path + " (one song at a time: the first is played)");
-        return;
-    }
-    std::string reason;
-    if (!SwitchSong(path, Chosen.mute, reason))
-        ReportWarning(std::string("cannot read ") + path + ": " + reason + " (the current song plays on)");
-}
-
 // Handles one event; true when it asks the loop to end after this turn.
 bool HandleEvent(const SDL_Event& event)
 {
@@ -234,15 +215,11 @@ bool HandleEvent(const SDL_Event& event)
         HandleKey(event.key);
         return false;
     case SDL_DROPBEGIN:
-        Dropping = true;
-        DroppedFiles = 0;
+        BeginSongDrop();
         return false;
     case SDL_DROPFILE:
-        HandleDroppedFile(event.drop.file);
+        DropSongFile(event.drop.file, Chosen.mute);
         SDL_free(event.drop.file);
-        return false;
-    case SDL_DROPCOMPLETE:
-        Dropping = false;
         return false;
     case SDL_RENDER_DEVICE_RESET:
         // The renderer lost its textures (a driver reset); make the picture's anew.
@@ -261,7 +238,7 @@ void IgnoreUnusedEvents()
         SDL_KEYUP,           SDL_TEXTEDITING,   SDL_TEXTINPUT,    SDL_KEYMAPCHANGED, SDL_MOUSEMOTION,
         SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,   SDL_FINGERDOWN,    SDL_FINGERUP,
         SDL_FINGERMOTION,    SDL_DOLLARGESTURE, SDL_DOLLARRECORD, SDL_MULTIGESTURE,  SDL_CLIPBOARDUPDATE,
-        SDL_DROPTEXT,        SDL_SYSWMEVENT,    SDL_SENSORUPDATE,
+        SDL_DROPTEXT,        SDL_DROPCOMPLETE,  SDL_SYSWMEVENT,   SDL_SENSORUPDATE,
     };
     for (Uint32 type : unused) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
@@ -366,17 +343,6 @@ bool HasDisplay()
     return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
-bool IsFolder(const std::string& path, std::string& reason)
-{
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(status.st_mode)) reason = "not a folder";
-    return S_ISDIR(status.st_mode);
-}
-
 // Picks where each asset file is read from and names on stderr those found
 // nowhere (the intro runs on without them).
 void FindAssets(const Options& options)
@@ -416,16 +382,7 @@ int main(int argc, char** argv)
     Options& options = Chosen;
     const int parsed = ParseCommandLine(argc, argv, options);
     if (parsed >= 0) return parsed;
-    // A folder or a song the user named must be there: said before any window.
-    std::string reason;
-    if (!options.assets.empty() && !IsFolder(options.assets, reason)) {
-        ReportError("cannot use the assets folder " + options.assets + ": " + reason);
-        return ExitFailure;
-    }
-    if (!options.song.empty() && !ChooseSong(options.song, reason)) {
-        ReportError("cannot read " + options.song + ": " + reason);
-        return ExitFailure;
-    }
+    if (!TakeNamedPaths(options.assets, options.song)) return ExitFailure;   // said before any window
 
     AnnounceIntro();
     CatchEndSignals();
