@@ -14,8 +14,8 @@
 
 namespace {
 
-std::string Chosen;   // empty: the assets folder's song
-int DroppedFiles = 0;  // files of the drop so far
+std::string Chosen;     // empty: the assets folder's song
+int DroppedFiles = 0;   // files of the drop so far
 
 bool IsFolder(const std::string& path, std::string& reason)
 {
