@@ -20,7 +20,20 @@ void ResetEffect()
     std::construct_at(&Effect);
 }
 
-void BuildLensTable()
+namespace {
+
+// The entries (a, d) and (d, a) for a <= d, from one h.
+void StoreLensPair(uint16_t* table, int32_t a, int32_t d, double h)
+{
+    const uint32_t x = static_cast<uint32_t>(TruncToInt(h * d));
+    const uint32_t y = static_cast<uint32_t>(TruncToInt(h * a));
+    table[LensQuarterIndex(a, d)] = static_cast<uint16_t>(y << 8 | x);
+    table[LensQuarterIndex(d, a)] = static_cast<uint16_t>(x << 8 | y);
+}
+
+}   // namespace
+
+void ExtendLensTable(int32_t reach)
 {
     // A sphere of radius 730 (532900 = 730^2) over the table, its height
     // turned into a displacement factor h that is largest at the centre and
@@ -28,25 +41,67 @@ void BuildLensTable()
     // Only the quarter |a|, |d| in 0..512 is held (negating a or d negates
     // h * a or h * d exactly, and truncation toward zero keeps that), and
     // h is the same at (a, d) and (d, a) (the squares are exact integers),
-    // so each h serves two entries.
+    // so each h serves two entries. The new shell is every a <= d with d
+    // beyond the reach built so far; two values of d at a time (the square
+    // root and the division are the same correctly rounded operations in
+    // both lanes).
+    if (reach > LensCentre) reach = LensCentre;
+    const int32_t built = Effect.lensReachBuilt;
+    if (reach <= built) return;
+    using Double2 = double __attribute__((vector_size(16)));
     uint16_t* table = Effect.LensTable;
-    for (int a = 0; a < LensQuarter; ++a) {
+    for (int32_t a = 0; a <= reach; ++a) {
         const double rowDistance = a;
-        for (int d = a; d < LensQuarter; ++d) {
+        int32_t d = a > built + 1 ? a : built + 1;
+        for (; d + 1 <= reach; d += 2) {
+            const Double2 columnDistance = {static_cast<double>(d), static_cast<double>(d + 1)};
+            const Double2 squared = 532900.0 - columnDistance * columnDistance - rowDistance * rowDistance;
+#if defined(__SSE2__)
+            const Double2 root = _mm_sqrt_pd(squared);
+#else
+            const Double2 root = {std::sqrt(squared[0]), std::sqrt(squared[1])};
+#endif
+            const Double2 e = root * 4.0 - 1500.0;
+            const Double2 h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
+            StoreLensPair(table, a, d, h[0]);
+            StoreLensPair(table, a, d + 1, h[1]);
+        }
+        if (d <= reach) {
             const double columnDistance = d;
             const double e = std::sqrt(532900.0 - columnDistance * columnDistance - rowDistance * rowDistance) * 4.0 -
                              1500.0;
-            const double h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
-            const uint32_t x = static_cast<uint32_t>(TruncToInt(h * columnDistance));
-            const uint32_t y = static_cast<uint32_t>(TruncToInt(h * rowDistance));
-            table[LensQuarterIndex(a, d)] = static_cast<uint16_t>(y << 8 | x);
-            table[LensQuarterIndex(d, a)] = static_cast<uint16_t>(x << 8 | y);
+            StoreLensPair(table, a, d, (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333);
         }
     }
+    Effect.lensReachBuilt = reach;
+}
+
+int32_t LensReachOf(const LensWalk& walk)
+{
+    // The walk is linear in the column and the row, so its farthest
+    // positions from the centre are at the window's corners. A position p
+    // (8.8 fixed point from the centre) reads entry p >> 8, whose distance
+    // from the centre is at most (|p| + 255) >> 8.
+    int32_t reach = 0;
+    for (int32_t row : {0, PictureHeight - 1}) {
+        for (int32_t column : {0, PictureWidth - 1}) {
+            const int32_t x = walk.u + row * walk.eu + column * walk.du - LensCentre * 256;
+            const int32_t y = walk.v + row * walk.ev + column * walk.dv - LensCentre * 256;
+            const int32_t farther = (std::max(x < 0 ? -x : x, y < 0 ? -y : y) + 255) >> 8;
+            reach = std::max(reach, farther);
+        }
+    }
+    return reach;
+}
+
+void BuildLensTable()
+{
+    ExtendLensTable(LensReachOf(StartLensWalk(0.0)));
 }
 
 LensEntry LensEntryAt(int row, int column)
 {
+    ExtendLensTable(LensCentre);
     const int a = row - LensCentre;
     const int d = column - LensCentre;
     const uint32_t entry = Effect.LensTable[LensQuarterIndex(a < 0 ? -a : a, d < 0 ? -d : d)];
@@ -193,6 +248,7 @@ void RenderEffect()
 {
     // The angle stored by the previous frame: the turn lags by one frame.
     const LensWalk walk = StartLensWalk(Effect.ViewAngle);
+    ExtendLensTable(LensReachOf(walk));
     UpdateView();
     UpdateLightMap();
     SpreadLight(Effect.ViewOffsetX + 1024, Effect.ViewOffsetY + 1024);

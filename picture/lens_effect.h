@@ -63,7 +63,10 @@ struct EffectState {
     alignas(64) uint8_t LightMap[LightMapPitch * LightMapPitch] = {};
 
     // The lens, folded: entry LensQuarterIndex(|a|, |d|) is |y| << 8 | |x|.
+    // Built outwards as the view first reaches it: every entry with
+    // max(|a|, |d|) <= lensReachBuilt holds its value (-1: none yet).
     alignas(64) uint16_t LensTable[LensQuarter * LensQuarterPitch] = {};
+    int32_t lensReachBuilt = -1;
 
     // Rebuilt by every frame from the LightMap: the cell
     // ((y + ViewOffsetY + 1024) >> 5, (x + ViewOffsetX + 1024) >> 5) for
@@ -76,8 +79,14 @@ extern EffectState Effect;
 // Back to the state at process start (all zero, table unbuilt), in place.
 void ResetEffect();
 
+// The lens table out to the reach of the first frames' view (angle 0), the
+// part the first frame reads; RenderEffect builds further out as a turned
+// view first reaches it, and LensEntryAt builds the rest.
 void BuildLensTable();
 void RenderEffect();
+
+// Builds the lens table out to max(|a|, |d|) <= reach (at most 512), if not yet.
+void ExtendLensTable(int32_t reach);
 
 // The displacement the lens gives table row `row`, column `column` (both
 // 0..1023), read from the folded LensTable.
@@ -91,6 +100,9 @@ struct LensWalk {
     int32_t u, v;     // at the top-left visible pixel
 };
 LensWalk StartLensWalk(double theta);
+
+// The largest max(|a|, |d|) of the folded entries the walk reads.
+int32_t LensReachOf(const LensWalk& walk);
 
 // The steps of RenderEffect, exposed for tests.
 void UpdateView();
