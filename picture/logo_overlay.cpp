@@ -17,8 +17,14 @@ void ResetLogo()
 void InitLogo(const AssetBytes& logo)
 {
     // A missing file leaves the buffer zero and so the mask empty; a longer
-    // one is cut at the buffer's end.
-    CopyAssetInto(logo, Logo.LogoFileBuffer, sizeof Logo.LogoFileBuffer);
+    // one is cut at the buffer's end. Past the bytes an earlier file left,
+    // the buffer is still zero, so only those are cleared: the part of the
+    // buffer a file never reaches is never touched.
+    const size_t length = logo.bytes.size() < sizeof Logo.LogoFileBuffer ? logo.bytes.size()
+                                                                         : sizeof Logo.LogoFileBuffer;
+    if (length > 0) std::memcpy(Logo.LogoFileBuffer, logo.bytes.data(), length);
+    if (Logo.fileBytesHeld > length) std::memset(Logo.LogoFileBuffer + length, 0, Logo.fileBytesHeld - length);
+    Logo.fileBytesHeld = length;
 
     // The file is stored bottom-up: its last row is the top of the logo.
     for (int k = 0; k < LogoHeight; ++k) {

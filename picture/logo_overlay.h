@@ -6,6 +6,7 @@
 // the FoldTable at (pixel + mask).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/asset_bytes.h"
@@ -21,6 +22,7 @@ constexpr int LogoTop = 77;   // picture row of the logo's top edge
 
 struct LogoState {
     alignas(64) uint8_t LogoFileBuffer[256000] = {};
+    size_t fileBytesHeld = 0;                                          // the buffer is zero from here on
     alignas(64) uint8_t LogoMask[PictureWidth * PictureHeight] = {};   // one byte per visible pixel
     // Two rising and two falling ramps over 0..255; only the low byte counts.
     alignas(64) int32_t FoldTable[1024] = {};
