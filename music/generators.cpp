@@ -206,7 +206,8 @@ void ResetPlayer()
     for (Voice& voice : Player.voices) voice = Voice{};
     Player.chip.mixer = 255;
     Player.chip.noisePeriod = 0;
-    std::memset(Player.toneBlocks, 0, sizeof Player.toneBlocks);
+    // The tone blocks as far as a run ever reaches.
+    for (auto& block : Player.toneBlocks) std::memset(block, 0, MaxRunSamples * sizeof block[0]);
 }
 
 void BuildNoiseTable()

@@ -141,10 +141,12 @@ struct PlayerState {
     RememberedStep envelopeStep;
     RememberedStep noiseStep;
 
-    // Sample blocks: the generators write them from index 0, at most MaxRunSamples at a time.
-    alignas(64) int16_t noiseBlock[NoiseBlockSize] = {};   // scaledNoise entries
-    alignas(64) int32_t envelopeBlock[EnvelopeBlockSize] = {};
-    alignas(64) int32_t toneBlocks[VoiceCount][ToneBlockSize] = {};   // 0 or -1
+    // Sample blocks: the generators write them from index 0, at most
+    // MaxRunSamples at a time, before the mixer reads them, so they start
+    // as they are (a static record's zeros) and pages never used stay untouched.
+    alignas(64) int16_t noiseBlock[NoiseBlockSize];   // scaledNoise entries
+    alignas(64) int32_t envelopeBlock[EnvelopeBlockSize];
+    alignas(64) int32_t toneBlocks[VoiceCount][ToneBlockSize];   // 0 or -1
 
     // Sample clock and mixer.
     uint32_t tickAccumulator = 0x7FFFFFFF;   // the first tick decodes a frame
@@ -153,8 +155,10 @@ struct PlayerState {
     uint32_t sampleCounter = 0;                              // every mixed sample; indexes the history
     alignas(64) int16_t EchoHistory[EchoHistorySize] = {};   // outputs, clamped to 16 bits
 
-    // Last, so that the memory checker's guard zone follows it.
-    uint8_t SongBuffer[SongBufferSize] = {};
+    // Last, so that the memory checker's guard zone follows it. Only its
+    // first songSize bytes are ever read (the rest reads as zero), and only
+    // those are written: a short song leaves most of it untouched.
+    uint8_t SongBuffer[SongBufferSize];
 };
 
 extern PlayerState Player;

@@ -1,5 +1,7 @@
 #include "music/song_decoder.h"
 
+#include <cstring>
+
 #include "music/generators.h"
 #include "music/player_state.h"
 
@@ -88,7 +90,12 @@ void ReadSong(const AssetBytes& song)
 {
     // The size is the file's, cut at the buffer; a missing file gives -1.
     Player.songSize = song.fileSize > SongBufferSize ? SongBufferSize : song.fileSize;
-    CopyAssetInto(song, Player.SongBuffer, sizeof Player.SongBuffer);
+    // Bytes past the song's size are never read (SongByte gives 0); those
+    // a short read left out, within it, read as zero.
+    const size_t size = Player.songSize > 0 ? static_cast<size_t>(Player.songSize) : 0;
+    const size_t read = song.bytes.size() < size ? song.bytes.size() : size;
+    if (read > 0) std::memcpy(Player.SongBuffer, song.bytes.data(), read);
+    std::memset(Player.SongBuffer + read, 0, size - read);
     Player.readPosition = 0;
     const uint32_t magic = static_cast<uint32_t>(SongByte(0)) << 24 | static_cast<uint32_t>(SongByte(1)) << 16 |
                            static_cast<uint32_t>(SongByte(2)) << 8 | SongByte(3);
