@@ -124,15 +124,17 @@ async function canvasPixels(page) {
   return Buffer.from(base64, 'base64');
 }
 
-// Runs the native reference program and returns what it wrote.
-function reference(kind, count) {
+// Runs the native reference program and returns what it wrote (the sound
+// of `song`, a file, when given).
+function reference(kind, count, song) {
   const folder = mkdtempSync(join(tmpdir(), 'quillmoor-web-'));
   try {
     const out = join(folder, 'out');
     // frame N: the picture after N turns, the capture tool's frame N - 1.
     // sound N: the first N bytes of the stream from the first call that writes.
     const args = kind === 'frame' ? ['rgb', String(count - 1), out]
-                                  : ['sound', '--seconds', String(Math.ceil(count / 88200)), '--raw', out];
+                                  : ['sound', '--seconds', String(Math.ceil(count / 88200)), '--raw', out,
+                                     ...(song ? ['--song', song] : [])];
     const run = spawnSync(setting('QUILLMOOR_WEB_REFERENCE'), args,
                           { cwd: setting('QUILLMOOR_ASSETS_DIR'), encoding: 'utf8', timeout: 60000 });
     assert.equal(run.status, 0, `quillmoor-capture ${args.join(' ')} failed: ${run.error ?? run.stderr}`);
@@ -221,39 +223,47 @@ test('FrameMatchesNative', async () => {
   });
 });
 
+// The first 1.5 s of the current song as the page played them: the silence
+// of the player's unwritten first calls, then the music exactly as the native
+// build makes it (of `song`, a file, or of the assets' own), but for its first
+// 20 ms, which rise from 0 (no click at the start).
+async function assertPlaysAsNative(page, song) {
+  const recordedSamples = 65536;
+  await page.waitForFunction((n) => Module._QuillmoorSoundBytesPlayed() >= n, recordedSamples * 2, { timeout: 30000 });
+  const played = new Int16Array(new Uint8Array(await page.evaluate(() => Array.from(
+    new Uint8Array(Module['quillmoorAudio'].recording.buffer)))).buffer);
+  assert.equal(played.length, recordedSamples);
+  const native = reference('sound', played.length * 2, song);
+  const music = new Int16Array(native.buffer, native.byteOffset, native.length / 2);
+  const firstSound = (samples) => samples.findIndex((sample) => sample !== 0);
+  const Fade = 882;
+  const faded = (sample, gain) => Math.trunc(sample * gain / Fade);
+  const musicStart = firstSound(music);
+  assert.ok(musicStart >= 0, 'the native music is silent: is the song asset missing?');
+  assert.ok(firstSound(played) >= 0, 'the page played only silence');
+  // The fade starts at 0: the first audible sample says where the music began.
+  let k0 = 0;
+  while (faded(music[musicStart + k0], k0) === 0) ++k0;
+  const silence = firstSound(played) - k0 - musicStart;
+  assert.ok(silence >= 4096, `only ${silence} samples of silence before the music: the first lap was written`);
+  const expected = (i) => i - musicStart < Fade ? faded(music[i], i - musicStart) : music[i];
+  const length = played.length - silence;
+  const differing = played.subarray(silence).findIndex((sample, i) => i >= musicStart && sample !== expected(i));
+  assert.equal(differing, -1, `after ${silence} silent samples, played sample ${silence + differing} ` +
+               `is ${played[silence + differing]} where the native music (faded in) has ${expected(differing)}` +
+               ` (${length} samples compared)${song ? ' of ' + song : ''}`);
+}
+
+const audioRunning = (page) =>
+  page.waitForFunction(() => Module['quillmoorAudio']?.context.state === 'running', null, { timeout: 15000 });
+
 test('SoundPlays', async () => {
   await withBrowser(async (browser, url) => {
     const { page, problems } = await openPage(browser, url);
     await page.click('#start');
-    await page.waitForFunction(() => Module['quillmoorAudio']?.context.state === 'running', null, { timeout: 15000 });
+    await audioRunning(page);
     assert.equal(await page.evaluate(() => Module['quillmoorAudio'].context.sampleRate), 44100);
-
-    // The first 1.5 s as the page played them: the silence of the player's
-    // unwritten first calls, then the music exactly as the native build makes
-    // it, but for its first 20 ms, which rise from 0 (no click at the start).
-    const recordedBytes = await page.evaluate(() => Module['quillmoorAudio'].recording.byteLength);
-    await page.waitForFunction((n) => Module._QuillmoorSoundBytesPlayed() >= n, recordedBytes, { timeout: 30000 });
-    const played = new Int16Array(new Uint8Array(await page.evaluate(() => Array.from(
-      new Uint8Array(Module['quillmoorAudio'].recording.buffer)))).buffer);
-    const native = reference('sound', recordedBytes);
-    const music = new Int16Array(native.buffer, native.byteOffset, native.length / 2);
-    const firstSound = (samples) => samples.findIndex((sample) => sample !== 0);
-    const Fade = 882;
-    const faded = (sample, gain) => Math.trunc(sample * gain / Fade);
-    const musicStart = firstSound(music);
-    assert.ok(musicStart >= 0, 'the native music is silent: is the song asset missing?');
-    assert.ok(firstSound(played) >= 0, 'the page played only silence');
-    // The fade starts at 0: the first audible sample says where the music began.
-    let k0 = 0;
-    while (faded(music[musicStart + k0], k0) === 0) ++k0;
-    const silence = firstSound(played) - k0 - musicStart;
-    assert.ok(silence >= 4096, `only ${silence} samples of silence before the music: the first lap was written`);
-    const expected = (i) => i - musicStart < Fade ? faded(music[i], i - musicStart) : music[i];
-    const length = played.length - silence;
-    const differing = played.subarray(silence).findIndex((sample, i) => i >= musicStart && sample !== expected(i));
-    assert.equal(differing, -1, `after ${silence} silent samples, played sample ${silence + differing} ` +
-                 `is ${played[silence + differing]} where the native music (faded in) has ${expected(differing)}` +
-                 ` (${length} samples compared)`);
+    await assertPlaysAsNative(page);
 
     // M mutes and unmutes; the ring plays on meanwhile, so the music keeps time.
     await page.keyboard.press('m');
