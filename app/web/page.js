@@ -173,7 +173,7 @@
 
   async function fetchSong(path) {
     const choice = ++choices;
-    const name = decodeURIComponent(path.replace(/^.*\//, '')) || path;
+    const name = path.replace(/^.*\//, '') || path;   // the address's parameters come decoded
     try {
       const url = new URL(path, window.location.href);
       if (url.origin !== window.location.origin) throw new Error('not on this site');
