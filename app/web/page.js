@@ -4,6 +4,12 @@
 // (shown until the start, then behind the "?" button). Opened as a file, it
 // says how to serve it instead, since a browser won't load the program then.
 //
+// A song of the user's (a register dump: raw 14-byte frames or "YMDX") comes
+// from the song button's file picker or a file dropped anywhere on the page,
+// before the start or after it, or from "song=NAME" in the address (a file on
+// the same site, fetched; the start waits for it). Its name shows for a few
+// seconds; one that can't be read is said there, and the song before plays on.
+//
 // A "turns=N" query parameter is handed to the program as --turns=N: it then
 // stops after exactly N turns (used by the tests).
 'use strict';
@@ -21,10 +27,21 @@
   const helpButton = document.getElementById('help-button');
   const muteButton = document.getElementById('mute-button');
   const fullscreenButton = document.getElementById('fullscreen-button');
+  const songButton = document.getElementById('song-button');
+  const songFile = document.getElementById('song-file');
+  const songBadge = document.getElementById('song');
 
+  const query = new URLSearchParams(window.location.search);
   const args = [];
-  const turns = new URLSearchParams(window.location.search).get('turns');
+  const turns = query.get('turns');
   if (turns !== null) args.push('--turns=' + turns);
+
+  // Where QuillmoorPlaySong reads a chosen song, and the most of a file the
+  // player reads: the bytes past it are never read, so the rest of a larger
+  // file need not be copied.
+  const SongPath = '/chosen-song';
+  const SongBytes = 512004;
+  const SongShownMilliseconds = 4000;
 
   // Worked out in device pixels, so the picture covers whole screen pixels
   // and sits on them. A window that holds the picture at its own size gets
@@ -114,6 +131,63 @@
     notice.hidden = false;
   }
 
+  let songShown = 0;
+  function showSong(text) {
+    songBadge.textContent = text;
+    songBadge.hidden = false;
+    clearTimeout(songShown);
+    songShown = setTimeout(() => { songBadge.hidden = true; }, SongShownMilliseconds);
+  }
+
+  // Only the latest choice plays: a file read or fetched after a later
+  // choice was made is dropped.
+  let choices = 0;
+  let programReady = false;
+  let waitingSong = null;   // chosen while the program was loading
+
+  function playSong(name, bytes, note) {
+    if (!programReady) {
+      waitingSong = { name, bytes, note };
+      return;
+    }
+    Module.FS.writeFile(SongPath, bytes);
+    if (Module._QuillmoorPlaySong()) {
+      showSong('\u266a ' + name + (note ? ' ' + note : ''));
+    } else {
+      showSong(`can't play ${name}`);
+    }
+  }
+
+  async function chooseFile(file, others) {
+    const choice = ++choices;
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.slice(0, SongBytes).arrayBuffer());
+    } catch (error) {
+      if (choice === choices) showSong(`can't read ${file.name}: ${error.message}`);
+      return;
+    }
+    if (choice !== choices) return;
+    playSong(file.name, bytes, others ? `(${others} more ignored: one song at a time)` : '');
+  }
+
+  async function fetchSong(path) {
+    const choice = ++choices;
+    const name = path.replace(/^.*\//, '') || path;   // the address's parameters come decoded
+    try {
+      const url = new URL(path, window.location.href);
+      if (url.origin !== window.location.origin) throw new Error('not on this site');
+      const response = await fetch(url);
+      if (!response.ok) throw new Error(`HTTP ${response.status}`);
+      const bytes = new Uint8Array(await response.arrayBuffer());
+      if (choice === choices) playSong(name, bytes.subarray(0, SongBytes));
+    } catch (error) {
+      if (choice === choices) showSong(`can't load ${name}: ${error.message}`);
+    }
+  }
+
+  const carriesFiles = (event) => event.dataTransfer && Array.from(event.dataTransfer.types).includes('Files');
+
   start.addEventListener('click', begin);
   // A browser may suspend the audio (another tab took the output, a phone
   // call); any later touch, click or key brings it back.
@@ -132,6 +206,23 @@
     if (start.dataset.state === 'running') toggleMute();
   });
   fullscreenButton.addEventListener('click', toggleFullscreen);
+  songButton.addEventListener('click', () => songFile.click());
+  songFile.addEventListener('change', () => {
+    if (songFile.files.length) chooseFile(songFile.files[0], 0);
+    songFile.value = '';   // the same file chosen again is a choice again
+  });
+  // A file dropped anywhere: the first of them plays.
+  window.addEventListener('dragover', (event) => {
+    if (!carriesFiles(event)) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = 'copy';
+  });
+  window.addEventListener('drop', (event) => {
+    if (!carriesFiles(event)) return;
+    event.preventDefault();   // the browser would open the file in place of the page
+    const files = event.dataTransfer.files;
+    if (files.length && start.dataset.state !== 'needs-server') chooseFile(files[0], files.length - 1);
+  });
   fullscreenButton.hidden = !document.fullscreenEnabled;
   window.addEventListener('keydown', (event) => {
     if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return;
@@ -151,14 +242,29 @@
   });
   fit();
 
+  let programLoaded;
+  const loaded = new Promise((resolve) => { programLoaded = resolve; });
+  const addressSong = window.location.protocol === 'file:' ? null : query.get('song');
+  const songFromAddress = addressSong === null ? null : fetchSong(addressSong);
+  // The start waits for the program and for a song named in the address.
+  Promise.all([loaded, songFromAddress]).then(() => {
+    start.disabled = false;
+    start.textContent = 'Click to start';
+    start.dataset.state = 'ready';
+  });
+
   window.Module = {
     arguments: args,
     print: (text) => console.log(text),
     // After main: the first frame is on the canvas.
     postRun: [() => {
-      start.disabled = false;
-      start.textContent = 'Click to start';
-      start.dataset.state = 'ready';
+      programReady = true;
+      if (waitingSong) {
+        const { name, bytes, note } = waitingSong;
+        waitingSong = null;
+        playSong(name, bytes, note);
+      }
+      programLoaded();
     }],
   };
 

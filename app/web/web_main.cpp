@@ -11,7 +11,8 @@
 // The page (index.html, page.js) shows the first frame under a "click to start" overlay;
 // its click calls QuillmoorStart, which starts the sound inside the user
 // gesture, as browsers require, and the loop with it. The page also owns the
-// layout, fullscreen and the keys, and calls back in for mute.
+// layout, fullscreen and the keys, and calls back in for mute and for a song
+// the user chose (QuillmoorPlaySong), before the start or after it.
 //
 // For tests the page can pass "--turns=N": the loop then stops after exactly
 // N turns, presents that frame and ends as the desktop program does.
@@ -21,11 +22,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/intro.h"
 #include "app/intro_loop.h"
 #include "app/intro_run.h"
 #include "app/platform.h"
+#include "app/song_choice.h"
 #include "picture/surfaces.h"
 #include "sound/sound_server.h"
 #include "sound/web/web_sound_device.h"
@@ -144,6 +147,25 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorStart()
     StartLoop(Main.loop, Page);
     emscripten_request_animation_frame_loop(Tick, nullptr);
     return sound;
+}
+
+// The page writes a song the user chose (picked, dropped or named by
+// ?song=) to /chosen-song in the program's file system, cut to the bytes the
+// player reads, and calls this: the song plays from its start, at once when
+// the sound plays, and otherwise from the click on the overlay. Where no
+// sound could be opened (no Web Audio) the song is only loaded, the picture
+// running on in silence as before. 0 when it can't be played (the intro has
+// ended, or the file isn't there), the song before playing on.
+EMSCRIPTEN_KEEPALIVE int QuillmoorPlaySong()
+{
+    static const char ChosenSong[] = "/chosen-song";
+    if (Main.ended) return 0;
+    const SoundServer* server = TheSoundServer();
+    const bool silent = !server || !server->IsOpen();
+    std::string reason;
+    if (SwitchSong(ChosenSong, silent, reason)) return 1;
+    std::printf("cannot play the chosen song: %s\n", reason.c_str());
+    return 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int QuillmoorToggleMute()

@@ -14,6 +14,14 @@
 // the drawing, and a busy page can hold it back while the audio callbacks go
 // on: when the audio has played half the ring since the last refill, its
 // callback refills at once rather than play sound that is one lap old.
+//
+// The audio context and its node live from the first start to the page's
+// end; closing the sound for another song and opening it again gives the
+// node a new ring. Nothing on the page's thread may wait, so the fade-out
+// is taken from the ring as soon as it is asked for (the 20 ms the output
+// would play next, faded) and the node plays it before anything else: a new
+// ring opened at once can't cut it short, and only when no new ring has come
+// by the time it has played does the context close.
 #include "sound/web/web_sound_device.h"
 
 #include <emscripten.h>
@@ -24,10 +32,15 @@
 #include "sound/sound_server.h"
 
 struct SoundDevice {
-    bool started;
-    bool closing;   // fading out, to close once it has
+    bool started;   // the audio context plays (from WebSoundStart to the page's end)
+    bool closing;   // fading out, to close once it has, unless a ring opens again
     int refillTimer;
     uint32_t playedAtLook;   // the ring's count of bytes played when the server last looked
+    // The fade-out of the ring that closed, still to be played.
+    uint32_t tailAt;
+    uint32_t tailSamples;
+    // The first samples of the current ring as played, for the page's tests.
+    uint32_t recorded;
 };
 
 struct SoundBuffer {
@@ -49,8 +62,13 @@ SoundThread Thread;
 constexpr int SamplesPerCallback = 1024;
 int16_t Burst[SamplesPerCallback];
 
-// The first 1.5 s as played (2^16 samples), kept for the page's tests.
-constexpr int RecordedSamples = 65536;
+int16_t Tail[FadeSamples];
+static_assert(FadeSamples <= static_cast<uint32_t>(SamplesPerCallback), "a fade-out fits in one burst");
+
+// The first 1.5 s of each ring as played (2^16 samples), kept for the
+// page's tests: what the current song sounds like from its start.
+constexpr uint32_t RecordedSamples = 65536;
+int16_t Recording[RecordedSamples];
 
 // clang-format off
 EM_JS(int, WebAudioAvailable, (), {
@@ -59,8 +77,9 @@ EM_JS(int, WebAudioAvailable, (), {
 
 // Builds ring -> ScriptProcessorNode -> gain -> speakers. The node takes each
 // burst from the program and closes the context once the program says the
-// music has faded out.
-EM_JS(int, WebAudioStart, (int samplesPerCallback, int recordedSamples), {
+// music has faded out for good. The program keeps the first samples the
+// current ring played at `recording`; quillmoorAudio.recording is a copy.
+EM_JS(int, WebAudioStart, (int samplesPerCallback, const int16_t* recording, int recordedSamples), {
     const Context = window.AudioContext || window.webkitAudioContext;
     let context;
     try {
@@ -71,22 +90,22 @@ EM_JS(int, WebAudioStart, (int samplesPerCallback, int recordedSamples), {
     }
     const node = context.createScriptProcessor(samplesPerCallback, 0, 1);
     const gain = context.createGain();
-    const recording = new Int16Array(recordedSamples);
-    let recorded = 0;
     node.onaudioprocess = (event) => {
         const out = event.outputBuffer.getChannelData(0);
         const first = Module['_WebSoundTake'](out.length) >> 1;
-        for (let i = 0; i < out.length; ++i) {
-            const sample = HEAP16[first + i];
-            if (recorded < recordedSamples) recording[recorded++] = sample;
-            out[i] = sample / 32768;
-        }
+        for (let i = 0; i < out.length; ++i) out[i] = HEAP16[first + i] / 32768;
         if (Module['_WebSoundFadedOut']() && context.state !== 'closed') context.close();
     };
     node.connect(gain);
     gain.connect(context.destination);
     context.resume();
-    Module['quillmoorAudio'] = {context: context, node: node, gain: gain, recording: recording};
+    Module['quillmoorAudio'] = {
+        context: context, node: node, gain: gain,
+        get recording() {
+            const first = recording >> 1;
+            return HEAP16.slice(first, first + Module['_WebSoundRecordedSamples']());
+        },
+    };
     return 1;
 });
 
@@ -114,36 +133,65 @@ void RefillFromTimer(void*)
     RefillNow();
 }
 
+// As the sound thread starts: the first refill at once, then one every 20 ms.
+void StartRefills()
+{
+    StopRefills();
+    Device.refillTimer = emscripten_set_interval(RefillFromTimer, RefillMilliseconds, nullptr);
+    RefillNow();
+}
+
 }   // namespace
 
 // The node's burst: `samples` (at most one callback's) from the ring. The
 // audio callback is also the way back in when the refill timer is late.
 extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* WebSoundTake(int samples)
 {
+    if (samples < 0) samples = 0;
     if (samples > SamplesPerCallback) samples = SamplesPerCallback;
-    PlayMemoryRing(Ring.ring, Burst, static_cast<uint32_t>(samples));
+    uint32_t taken = 0;
+    while (Device.tailSamples > 0 && taken < static_cast<uint32_t>(samples)) {
+        Burst[taken++] = Tail[Device.tailAt++];
+        --Device.tailSamples;
+    }
+    int16_t* fromRing = Burst + taken;
+    const uint32_t ringSamples = static_cast<uint32_t>(samples) - taken;
+    PlayMemoryRing(Ring.ring, fromRing, ringSamples);
+    for (uint32_t i = 0; i < ringSamples && Device.recorded < RecordedSamples; ++i)
+        Recording[Device.recorded++] = fromRing[i];
     const uint32_t sinceRefill = Ring.ring.played.load() - Device.playedAtLook;
     if (Device.refillTimer && sinceRefill >= Ring.ring.bytes / 2) RefillNow();
     return Burst;
 }
 
-// True once a closing intro's music has faded out: the context may close.
+// True once a closing intro's music has faded out and no new ring has
+// opened: the context may close.
 extern "C" EMSCRIPTEN_KEEPALIVE int WebSoundFadedOut()
 {
-    if (!Device.closing || !MemoryRingFadedOut(Ring.ring)) return 0;
+    if (!Device.closing || Device.tailSamples > 0 || !MemoryRingFadedOut(Ring.ring)) return 0;
     StopRefills();
     return 1;
 }
 
+extern "C" EMSCRIPTEN_KEEPALIVE int WebSoundRecordedSamples()
+{
+    return static_cast<int>(Device.recorded);
+}
+
+// The context and the node, once started, and the fade-out still to be
+// played carry over to the new ring.
 int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, SoundBuffer** ring)
 {
     if (!WebAudioAvailable()) return -1;
-    Device = {};
+    StopRefills();
+    Device.closing = false;
+    Device.playedAtLook = 0;
+    Device.recorded = 0;
     *device = &Device;
     if (OpenMemoryRing(Ring.ring, ringBytes) != 0) return -1;
     *ring = &Ring;
     // The ring counts as playing from here on; it is heard once
-    // WebSoundStart has run inside a user gesture.
+    // WebSoundStart has run inside a user gesture (at once when it has).
     return 0;
 }
 
@@ -177,6 +225,7 @@ int BufferRecover(SoundBuffer*)
 SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 {
     Thread = {entry, parameter};
+    if (Device.started) StartRefills();   // a new song on a page already playing
     return &Thread;
 }
 
@@ -186,22 +235,30 @@ void SoundThreadSleep(uint32_t) {}
 bool WebSoundStart()
 {
     if (Ring.ring.bytes == 0 || !Thread.parameter || Device.started) return false;
-    Device.started = WebAudioStart(SamplesPerCallback, RecordedSamples) != 0;
+    Device.started = WebAudioStart(SamplesPerCallback, Recording, static_cast<int>(RecordedSamples)) != 0;
     if (!Device.started) return false;
-    // As the sound thread: the first refill at once, then one every 20 ms.
-    Device.refillTimer = emscripten_set_interval(RefillFromTimer, RefillMilliseconds, nullptr);
-    RefillNow();
+    StartRefills();
     return true;
 }
 
 // The music fades out over 20 ms from the sound the ring already holds
-// (a refill is always most of a ring ahead of the output); the node closes
-// the context once it has.
+// (a refill is always most of a ring ahead of the output), taken from it
+// now for the node to play next; the node closes the context once it has,
+// unless a new ring has opened meanwhile.
 void DeviceFadeOut(SoundBuffer* buffer)
 {
     if (!Device.started) return;
     Device.closing = true;
     FadeOutMemoryRing(buffer->ring);
+    if (Device.tailSamples > 0) {
+        // The node is still playing the fade of the ring before: none of
+        // this one has been heard, so its fade is silent as well.
+        PlayMemoryRing(buffer->ring, Burst, FadeSamples);
+        return;
+    }
+    PlayMemoryRing(buffer->ring, Tail, FadeSamples);
+    Device.tailAt = 0;
+    Device.tailSamples = FadeSamples;
 }
 
 // The thread is the refill timer.
@@ -211,7 +268,8 @@ bool WaitForSoundThread(SoundThread*, uint32_t)
     return true;
 }
 
-// The audio context closes itself once the fade has played (WebSoundFadedOut).
+// The audio context closes itself once the fade has played (WebSoundFadedOut)
+// and no ring has opened again.
 void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*) {}
 
 void WebSoundSetMuted(bool muted)

@@ -1,6 +1,7 @@
 // The intro's web page in headless Chromium: it loads cleanly, animates after
 // the click, draws exactly what the native build draws, plays the sound the
-// native build computes, runs silent without Web Audio, fits the picture to
+// native build computes, for its own song and for one the user picks, drops
+// or names in the address, runs silent without Web Audio, fits the picture to
 // the window (phones too), answers taps on its buttons, and, opened as a file,
 // says how to serve it.
 //
@@ -12,7 +13,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -60,10 +61,11 @@ function stopServer(server) {
   });
 }
 
-// Serves the page, starts a fresh browser (Playwright gives it a new profile
-// in a temporary folder and removes it on close), runs `body` and cleans up.
-async function withBrowser(body) {
-  const server = await startServer(setting('QUILLMOOR_WEB_ROOT'));
+// Serves the page (from `root`, the built page by default), starts a fresh
+// browser (Playwright gives it a new profile in a temporary folder and
+// removes it on close), runs `body` and cleans up.
+async function withBrowser(body, root = setting('QUILLMOOR_WEB_ROOT')) {
+  const server = await startServer(root);
   let browser;
   try {
     browser = await chromium.launch({
@@ -124,15 +126,17 @@ async function canvasPixels(page) {
   return Buffer.from(base64, 'base64');
 }
 
-// Runs the native reference program and returns what it wrote.
-function reference(kind, count) {
+// Runs the native reference program and returns what it wrote (the sound
+// of `song`, a file, when given).
+function reference(kind, count, song) {
   const folder = mkdtempSync(join(tmpdir(), 'quillmoor-web-'));
   try {
     const out = join(folder, 'out');
     // frame N: the picture after N turns, the capture tool's frame N - 1.
     // sound N: the first N bytes of the stream from the first call that writes.
     const args = kind === 'frame' ? ['rgb', String(count - 1), out]
-                                  : ['sound', '--seconds', String(Math.ceil(count / 88200)), '--raw', out];
+                                  : ['sound', '--seconds', String(Math.ceil(count / 88200)), '--raw', out,
+                                     ...(song ? ['--song', song] : [])];
     const run = spawnSync(setting('QUILLMOOR_WEB_REFERENCE'), args,
                           { cwd: setting('QUILLMOOR_ASSETS_DIR'), encoding: 'utf8', timeout: 60000 });
     assert.equal(run.status, 0, `quillmoor-capture ${args.join(' ')} failed: ${run.error ?? run.stderr}`);
@@ -221,39 +225,47 @@ test('FrameMatchesNative', async () => {
   });
 });
 
+// The first 1.5 s of the current song as the page played them: the silence
+// of the player's unwritten first calls, then the music exactly as the native
+// build makes it (of `song`, a file, or of the assets' own), but for its first
+// 20 ms, which rise from 0 (no click at the start).
+async function assertPlaysAsNative(page, song) {
+  const recordedSamples = 65536;
+  await page.waitForFunction((n) => Module._QuillmoorSoundBytesPlayed() >= n, recordedSamples * 2, { timeout: 30000 });
+  const played = new Int16Array(new Uint8Array(await page.evaluate(() => Array.from(
+    new Uint8Array(Module['quillmoorAudio'].recording.buffer)))).buffer);
+  assert.equal(played.length, recordedSamples);
+  const native = reference('sound', played.length * 2, song);
+  const music = new Int16Array(native.buffer, native.byteOffset, native.length / 2);
+  const firstSound = (samples) => samples.findIndex((sample) => sample !== 0);
+  const Fade = 882;
+  const faded = (sample, gain) => Math.trunc(sample * gain / Fade);
+  const musicStart = firstSound(music);
+  assert.ok(musicStart >= 0, 'the native music is silent: is the song asset missing?');
+  assert.ok(firstSound(played) >= 0, 'the page played only silence');
+  // The fade starts at 0: the first audible sample says where the music began.
+  let k0 = 0;
+  while (faded(music[musicStart + k0], k0) === 0) ++k0;
+  const silence = firstSound(played) - k0 - musicStart;
+  assert.ok(silence >= 4096, `only ${silence} samples of silence before the music: the first lap was written`);
+  const expected = (i) => i - musicStart < Fade ? faded(music[i], i - musicStart) : music[i];
+  const length = played.length - silence;
+  const differing = played.subarray(silence).findIndex((sample, i) => i >= musicStart && sample !== expected(i));
+  assert.equal(differing, -1, `after ${silence} silent samples, played sample ${silence + differing} ` +
+               `is ${played[silence + differing]} where the native music (faded in) has ${expected(differing)}` +
+               ` (${length} samples compared)${song ? ' of ' + song : ''}`);
+}
+
+const audioRunning = (page) =>
+  page.waitForFunction(() => Module['quillmoorAudio']?.context.state === 'running', null, { timeout: 15000 });
+
 test('SoundPlays', async () => {
   await withBrowser(async (browser, url) => {
     const { page, problems } = await openPage(browser, url);
     await page.click('#start');
-    await page.waitForFunction(() => Module['quillmoorAudio']?.context.state === 'running', null, { timeout: 15000 });
+    await audioRunning(page);
     assert.equal(await page.evaluate(() => Module['quillmoorAudio'].context.sampleRate), 44100);
-
-    // The first 1.5 s as the page played them: the silence of the player's
-    // unwritten first calls, then the music exactly as the native build makes
-    // it, but for its first 20 ms, which rise from 0 (no click at the start).
-    const recordedBytes = await page.evaluate(() => Module['quillmoorAudio'].recording.byteLength);
-    await page.waitForFunction((n) => Module._QuillmoorSoundBytesPlayed() >= n, recordedBytes, { timeout: 30000 });
-    const played = new Int16Array(new Uint8Array(await page.evaluate(() => Array.from(
-      new Uint8Array(Module['quillmoorAudio'].recording.buffer)))).buffer);
-    const native = reference('sound', recordedBytes);
-    const music = new Int16Array(native.buffer, native.byteOffset, native.length / 2);
-    const firstSound = (samples) => samples.findIndex((sample) => sample !== 0);
-    const Fade = 882;
-    const faded = (sample, gain) => Math.trunc(sample * gain / Fade);
-    const musicStart = firstSound(music);
-    assert.ok(musicStart >= 0, 'the native music is silent: is the song asset missing?');
-    assert.ok(firstSound(played) >= 0, 'the page played only silence');
-    // The fade starts at 0: the first audible sample says where the music began.
-    let k0 = 0;
-    while (faded(music[musicStart + k0], k0) === 0) ++k0;
-    const silence = firstSound(played) - k0 - musicStart;
-    assert.ok(silence >= 4096, `only ${silence} samples of silence before the music: the first lap was written`);
-    const expected = (i) => i - musicStart < Fade ? faded(music[i], i - musicStart) : music[i];
-    const length = played.length - silence;
-    const differing = played.subarray(silence).findIndex((sample, i) => i >= musicStart && sample !== expected(i));
-    assert.equal(differing, -1, `after ${silence} silent samples, played sample ${silence + differing} ` +
-                 `is ${played[silence + differing]} where the native music (faded in) has ${expected(differing)}` +
-                 ` (${length} samples compared)`);
+    await assertPlaysAsNative(page);
 
     // M mutes and unmutes; the ring plays on meanwhile, so the music keeps time.
     await page.keyboard.press('m');
@@ -265,6 +277,146 @@ test('SoundPlays', async () => {
     assert.equal(await page.evaluate(() => Module['quillmoorAudio'].gain.gain.value), 1);
     assert.equal(await page.isVisible('#muted'), false);
     assert.deepEqual(problems, []);
+  });
+});
+
+// Test songs, each unlike the assets' and the others. Raw: 14 bytes a frame
+// (tone periods A, B, C little-endian, noise, mixer, volumes A, B, C,
+// envelope period, shape; 255: not restarted), here a tone on A that steps
+// up and down.
+function rawSong(frames) {
+  const song = Buffer.alloc(frames * 14);
+  for (let i = 0; i < frames; ++i) {
+    const frame = song.subarray(i * 14);
+    frame.writeUInt16LE(120 + (i * 37) % 400, 0);
+    frame[7] = 0x3e;   // tone A only
+    frame[8] = 13;
+    frame[13] = 255;
+  }
+  return song;
+}
+
+// "YMDX": a 32-byte header, then per frame a big-endian mask (bit 15 - r for
+// register r) and the marked registers' values; the first frame writes all
+// 14. Here two tones, B gliding under a steady A.
+function ymdxSong(frames) {
+  const header = Buffer.alloc(32);
+  header.write('YMDX', 0, 'latin1');
+  header.writeUInt32BE(frames, 4);
+  header.writeUInt16BE(50, 12);
+  header.writeUInt16BE(1, 14);
+  header.write('test', 16, 'latin1');
+  const first = Buffer.from([0xff, 0xfc, 0x40, 0x01, 0x00, 0x02, 0, 0, 0, 0x3c, 12, 10, 0, 0, 0, 0]);
+  const parts = [header, first];
+  for (let i = 1; i < frames; ++i) {
+    const period = 0x200 + i * 5;
+    parts.push(Buffer.from([0x30, 0x00, period & 0xff, period >> 8]));   // registers 2 and 3
+  }
+  return Buffer.concat(parts);
+}
+
+// Writes the songs into a fresh folder and hands `body` their paths.
+async function withSongs(songs, body) {
+  const folder = mkdtempSync(join(tmpdir(), 'quillmoor-songs-'));
+  try {
+    const paths = {};
+    for (const [name, bytes] of Object.entries(songs)) {
+      paths[name] = join(folder, name);
+      writeFileSync(paths[name], bytes);
+    }
+    await body(paths, folder);
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+// Drops files on the picture as a browser does (dragenter, dragover, drop,
+// each with the files); true when the page took the drop.
+function dropFiles(page, paths) {
+  const files = paths.map((path) => ({ name: path.replace(/^.*\//, ''), base64: readFileSync(path).toString('base64') }));
+  return page.evaluate((files) => {
+    const transfer = new DataTransfer();
+    for (const { name, base64 } of files)
+      transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name));
+    const target = document.getElementById('picture');
+    let taken = true;
+    for (const type of ['dragenter', 'dragover', 'drop']) {
+      const proceeded = target.dispatchEvent(new DragEvent(type, { bubbles: true, cancelable: true, dataTransfer: transfer }));
+      if (type !== 'dragenter') taken &&= !proceeded;
+    }
+    return taken;
+  }, files);
+}
+
+const songShown = (page, text) =>
+  page.waitForFunction((text) => !document.getElementById('song').hidden &&
+                                 document.getElementById('song').textContent.includes(text), text, { timeout: 15000 });
+
+test('SongPicked', async () => {
+  // A raw song larger than the player reads (it plays what the player
+  // reads of it), then a YMDX one dropped on it: each plays from its start
+  // as the native player plays it, its name shown.
+  await withSongs({ 'long tune.dmp': rawSong(40000), 'glide.ymdx': ymdxSong(200) }, async (songs) => {
+    await withBrowser(async (browser, url) => {
+      const { page, problems } = await openPage(browser, url);
+      await page.click('#start');
+      await audioRunning(page);
+      const chooser = page.waitForEvent('filechooser');
+      await page.click('#song-button');
+      await (await chooser).setFiles(songs['long tune.dmp']);
+      await songShown(page, 'long tune.dmp');
+      await assertPlaysAsNative(page, songs['long tune.dmp']);
+
+      assert.ok(await dropFiles(page, [songs['glide.ymdx']]), 'the page did not take the drop');
+      await songShown(page, 'glide.ymdx');
+      await assertPlaysAsNative(page, songs['glide.ymdx']);
+      assert.equal(await page.evaluate(() => Module['quillmoorAudio'].context.state), 'running');
+      assert.deepEqual(problems, []);
+    });
+  });
+});
+
+test('SongDroppedBeforeStart', async () => {
+  // Dropped under the overlay, the song is what the start plays; of several
+  // files the first plays and the others are named as ignored.
+  await withSongs({ 'glide.ymdx': ymdxSong(200), 'other.dmp': rawSong(100) }, async (songs) => {
+    await withBrowser(async (browser, url) => {
+      const { page, problems } = await openPage(browser, url);
+      assert.ok(await dropFiles(page, [songs['glide.ymdx'], songs['other.dmp']]), 'the page did not take the drop');
+      await songShown(page, 'glide.ymdx (1 more ignored');
+      assert.equal(await page.evaluate(() => Module['quillmoorAudio'] === undefined), true);
+      await page.click('#start');
+      await audioRunning(page);
+      await assertPlaysAsNative(page, songs['glide.ymdx']);
+      assert.deepEqual(problems, []);
+    });
+  });
+});
+
+test('SongFromAddress', async () => {
+  // ?song=PATH: the start waits for the song and plays it; one the site
+  // doesn't have is said, and the start plays the intro's own.
+  await withSongs({ 'glide.ymdx': ymdxSong(200) }, async (songs, folder) => {
+    const site = join(folder, 'site');
+    mkdirSync(join(site, 'songs'), { recursive: true });
+    const root = setting('QUILLMOOR_WEB_ROOT');
+    for (const name of readdirSync(root)) symlinkSync(join(root, name), join(site, name));
+    symlinkSync(songs['glide.ymdx'], join(site, 'songs', 'glide.ymdx'));
+    await withBrowser(async (browser, url) => {
+      const missing = await openPage(browser, `${url}?song=songs/none.dmp`);
+      await songShown(missing.page, "can't load none.dmp: HTTP 404");
+      // The only things amiss: the missing file, and the browser's own line about it.
+      assert.ok(missing.problems.includes(`HTTP 404: ${url}songs/none.dmp`), missing.problems.join('\n'));
+      assert.deepEqual(missing.problems.filter((problem) => !/404/.test(problem)), []);
+      await missing.page.context().close();
+
+      const { page, problems } = await openPage(browser, `${url}?song=songs/glide.ymdx`);
+      await songShown(page, 'glide.ymdx');
+      await page.click('#start');
+      await audioRunning(page);
+      await assertPlaysAsNative(page, songs['glide.ymdx']);
+      assert.deepEqual(problems, []);
+    }, site);
   });
 });
 
@@ -372,7 +524,7 @@ test('Layout', async () => {
       assert.deepEqual(painted.box, device, `${what}: the painted picture in device pixels`);
       assert.equal(painted.blurred, 0, `${what}: ${painted.blurred} screen pixels are not picture pixels`);
       if (options.hasTouch) {
-        for (const button of ['#help-button', '#mute-button', '#fullscreen-button']) {
+        for (const button of ['#help-button', '#song-button', '#mute-button', '#fullscreen-button']) {
           const { x, y, width, height } = await page.locator(button).boundingBox();
           assert.ok(x + width <= got.x || x >= got.x + got.width || y + height <= got.y || y >= got.y + got.height,
                     `${what}: ${button} covers the picture`);
@@ -405,7 +557,7 @@ test('Touch', async () => {
   await withBrowser(async (browser, url) => {
     // A small phone held upright: every control answers a tap.
     const { page, problems } = await openPage(browser, url, { viewport: { width: 360, height: 640 }, ...phone });
-    for (const button of ['#help-button', '#mute-button', '#fullscreen-button']) {
+    for (const button of ['#help-button', '#song-button', '#mute-button', '#fullscreen-button']) {
       const box = await page.locator(button).boundingBox();
       assert.ok(box.width >= 44 && box.height >= 44, `${button} is too small to tap: ${JSON.stringify(box)}`);
       assert.ok(box.x >= 0 && box.x + box.width <= 360 && box.y >= 0, `${button} is off the screen`);
