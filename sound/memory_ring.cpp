@@ -42,9 +42,9 @@ void UnlockMemoryRing(MemoryRing& ring)
     ring.refills.fetch_add(1, std::memory_order_release);
 }
 
-bool ReachesCursor(const MemoryRing& ring, uint32_t bytes)
+bool ReachesCursor(const MemoryRing& ring, uint32_t bytes, uint32_t burstBytes)
 {
-    return bytes >= ring.bytes;
+    return bytes + burstBytes > ring.bytes;
 }
 
 void PlayMemoryRing(MemoryRing& ring, int16_t* out, uint32_t samples)

@@ -40,9 +40,11 @@ void GetMemoryRingPosition(const MemoryRing& ring, PlayPosition* position);
 int LockMemoryRing(MemoryRing& ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
                    uint32_t* size2);
 void UnlockMemoryRing(MemoryRing& ring);
-// True when a stretch of `bytes` may reach the byte the output plays next:
-// only a whole ring does, since a refill otherwise writes behind the cursor.
-bool ReachesCursor(const MemoryRing& ring, uint32_t bytes);
+// True when a stretch of `bytes` written behind the cursor may reach what an
+// output that takes `burstBytes` at a time reads next: a whole ring, or one
+// so late (a refill held up) that less than a burst of it is left unplayed
+// ahead of the cursor.
+bool ReachesCursor(const MemoryRing& ring, uint32_t bytes, uint32_t burstBytes);
 
 // The output moves on `bytes` without taking them: sound that played to no
 // one while the output was away. Only while no output plays the ring.

@@ -221,6 +221,8 @@ bool HandleEvent(const SDL_Event& event)
         DropSongFile(event.drop.file, Chosen.mute);
         SDL_free(event.drop.file);
         return false;
+    case SDL_DROPCOMPLETE:   // taken, so that SDL begins the next drop anew
+        return false;
     case SDL_RENDER_DEVICE_RESET:
         // The renderer lost its textures (a driver reset); make the picture's anew.
         SDL_DestroyTexture(Main.texture);
@@ -238,7 +240,7 @@ void IgnoreUnusedEvents()
         SDL_KEYUP,           SDL_TEXTEDITING,   SDL_TEXTINPUT,    SDL_KEYMAPCHANGED, SDL_MOUSEMOTION,
         SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,   SDL_FINGERDOWN,    SDL_FINGERUP,
         SDL_FINGERMOTION,    SDL_DOLLARGESTURE, SDL_DOLLARRECORD, SDL_MULTIGESTURE,  SDL_CLIPBOARDUPDATE,
-        SDL_DROPTEXT,        SDL_DROPCOMPLETE,  SDL_SYSWMEVENT,   SDL_SENSORUPDATE,
+        SDL_DROPTEXT,        SDL_SYSWMEVENT,    SDL_SENSORUPDATE,
     };
     for (Uint32 type : unused) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();

@@ -160,14 +160,15 @@ int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
     return 0;
 }
 
-// A refill writes behind the cursor while the callback reads ahead of it;
-// only a whole ring reaches the bytes the callback is about to take, and it
-// is written with the callback held off.
+// A refill writes behind the cursor while the callback reads a burst ahead
+// of it; a stretch that reaches the bytes the callback may be taking (a whole
+// ring, or a refill so late that less than a burst is left ahead) is written
+// with the callback held off.
 int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
                uint32_t* size2)
 {
     if (LockMemoryRing(buffer->ring, offset, bytes, region1, size1, region2, size2) != 0) return -1;
-    if (ReachesCursor(buffer->ring, bytes)) {
+    if (ReachesCursor(buffer->ring, bytes, BurstSamples * 2)) {
         buffer->heldOutput = Device.outputs[Device.current].id;
         if (buffer->heldOutput) SDL_LockAudioDevice(buffer->heldOutput);
     }
