@@ -543,7 +543,8 @@ def case_song_drop(options):
         end, end_at = freshest_frame(session, after)
         rate = (end - start) / (end_at - start_at)
         print(f"frames {start} -> {end} over the switch, {rate:.1f} a second")
-        check(start > 250 and end > start, f"the frames went from {start} to {end} through the switch")
+        # A frame count that started again with the song would fall back.
+        check(end > start > 0, f"the frames went from {start} to {end} through the switch")
 
         with open(audio, "rb") as f:
             played = f.read()
