@@ -368,7 +368,7 @@ bool HasDisplay()
 // nowhere (the intro runs on without them).
 void FindAssets(const Options& options)
 {
-    std::vector<std::filesystem::path> folders;
+    std::vector<std::string> folders;
     if (!options.assets.empty()) {
         folders.emplace_back(options.assets);
     } else {
