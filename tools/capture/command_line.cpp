@@ -14,9 +14,10 @@ const char CaptureUsage[] =
     "                               SPEC: byte counts per call, A*R repeats (8192,1764*2000)\n"
     "                               --song: another register-dump file; --dc-block: high-pass at 5 Hz\n"
     "                               and a 20 ms fade-in; --lead-in: also the silent first calls\n"
-    "  video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]\n"
+    "  video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--chroma 420|444] [--exact-sound]\n"
     "                               picture and sound through ffmpeg (H.264 at constant quality, default\n"
-    "                               CRF 8; every second frame at 50 fps; scaled up 2 x by default);\n"
+    "                               CRF 6; every second frame at 50 fps; scaled up 2 x by default;\n"
+    "                               4:2:0 unless --chroma 444, for players that take it);\n"
     "                               the sound track high-passed and faded in unless --exact-sound\n"
     "  textpage                     the 25 rows of the built-in text page\n"
     "Options go before or after the command, as --name VALUE or --name=VALUE.\n"
@@ -100,7 +101,7 @@ namespace {
 // Every value as the user typed it; checked and converted after parsing so
 // that the messages say what a value must look like.
 struct Texts {
-    std::string count, from, index, path, calls, seconds, wav, raw, song, fps, scale, quality;
+    std::string count, from, index, path, calls, seconds, wav, raw, song, fps, scale, quality, chroma;
 };
 
 bool ParseFrameNumber(std::string_view text, uint64_t& value, std::string_view what, std::string& error)
@@ -187,6 +188,13 @@ bool CheckVideo(const Texts& t, const CLI::App& video, CaptureRequest& request, 
     if (video.count("--quality") > 0 &&
         !ParseSmallNumber(t.quality, 0, MaxVideoQuality, "quality (x264 CRF)", request.videoQuality, error))
         return false;
+    if (video.count("--chroma") > 0) {
+        if (t.chroma != "420" && t.chroma != "444") {
+            error = "bad chroma '" + t.chroma + "': 420 (what every player takes) or 444 (a chroma sample per pixel)";
+            return false;
+        }
+        request.videoFullChroma = t.chroma == "444";
+    }
     request.dcBlock = video.count("--exact-sound") == 0;
     if (!ParseSeconds(t.seconds, request.videoFps, request.videoFrames, error) ||
         !ParseSeconds(t.seconds, SampleRate, request.sampleCount, error))
@@ -239,7 +247,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     video->add_option("FILE", t.path, "the file to write; its extension picks the container")->required();
     video->add_option("--fps", t.fps, "50 (every second frame, the default) or 100 (every frame)");
     video->add_option("--scale", t.scale, "nearest-neighbour factor, 1 to 8 (default 2)");
-    video->add_option("--quality", t.quality, "x264's constant-rate factor, 0 to 51 (default 9)");
+    video->add_option("--quality", t.quality,
+                      "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")");
+    video->add_option("--chroma", t.chroma, "420 (the default, what every player takes) or 444 (full chroma)");
     video->add_flag("--exact-sound")
         ->disable_flag_override()
         ->description("the player's samples as they are (no high-pass, no fade-in)");

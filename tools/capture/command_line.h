@@ -5,7 +5,7 @@
 //     png I FILE
 //     rgb I FILE
 //     sound (--calls SPEC | --seconds S) (--wav FILE | --raw FILE) [--song FILE] [--dc-block] [--lead-in]
-//     video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--exact-sound]
+//     video SECONDS FILE [--fps 50|100] [--scale N] [--quality CRF] [--chroma 420|444] [--exact-sound]
 //     textpage
 #pragma once
 
@@ -29,7 +29,9 @@ constexpr uint32_t FramesPerSecond = 100;   // one frame per turn of a little ov
 constexpr uint32_t SampleRate = 44100;
 constexpr uint32_t MaxVideoScale = 8;
 constexpr uint32_t MaxVideoQuality = 51;   // x264's constant-rate factor: 0 lossless .. 51 worst
-constexpr uint32_t DefaultVideoQuality = 8;
+// Every frame at 45 dB or more PSNR against the PNG of the same frame (decoded
+// with accurate rounding), with some room for other x264 versions.
+constexpr uint32_t DefaultVideoQuality = 6;
 
 struct CaptureRequest {
     std::string assetsDir;   // empty: stay in the current folder
@@ -50,6 +52,7 @@ struct CaptureRequest {
     uint32_t videoFps = 50;                        // video --fps: 50 (every second frame) or 100
     uint32_t videoScale = 2;                       // video --scale: whole-number nearest-neighbour factor
     uint32_t videoQuality = DefaultVideoQuality;   // video --quality
+    bool videoFullChroma = false;                  // video --chroma 444: a chroma sample per pixel
 };
 
 // The commands in short; printed by --help and named on a bad command line.
