@@ -55,8 +55,9 @@ check)
 install)
   [[ $(id -u) == 0 ]] || skip "installing a package needs root"
   command -v apt-get >/dev/null || skip "no apt-get"
-  if dpkg-query -W -f='${Status}' quillmoor 2>/dev/null | grep -q "installed"; then
-    skip "quillmoor is installed on this machine already; the test leaves it alone"
+  known=$(dpkg-query -W -f='${Status}' quillmoor 2>/dev/null || true)
+  if [[ -n $known && $known != *" not-installed" ]]; then
+    skip "quillmoor is on this machine already ($known); the test leaves it alone"
   fi
   apt() {
     if ! DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=60 -y -q --no-install-recommends "$@" \
