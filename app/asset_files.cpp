@@ -1,8 +1,8 @@
 #include "app/asset_files.h"
 
 #include <climits>
-#include <filesystem>
-#include <system_error>
+
+#include <sys/stat.h>
 
 #include "music/player.h"
 #include "music/player_state.h"
@@ -55,10 +55,19 @@ int32_t ReadWholeFile(const char* name, void* destination, size_t capacity)
     return size < 0 ? 0 : size;
 }
 
+bool IsRegularFile(const char* path)
+{
+    // The C library's stat, on Windows too: std::filesystem would bring the
+    // C++ library's locale and stream machinery into the Windows program.
+    struct stat info;
+    if (stat(path, &info) != 0) return false;
+    return (info.st_mode & S_IFMT) == S_IFREG;
+}
+
 AssetBytes ReadAsset(const char* name, uint8_t* buffer, size_t capacity)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(name, error)) return {};
+    // Checked before opening: opening a FIFO waits for a writer.
+    if (!IsRegularFile(name)) return {};
     std::FILE* file = std::fopen(name, "rb");
     if (!file) return {};
     const int32_t size = FileSize(file);

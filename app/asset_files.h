@@ -28,6 +28,10 @@ int32_t FileSizeByName(const char* name);
 // case the destination is untouched.
 int32_t ReadWholeFile(const char* name, void* destination, size_t capacity);
 
+// Whether `path` names a regular file (following a symbolic link); false for
+// a missing path, a directory, a FIFO or a device.
+bool IsRegularFile(const char* path);
+
 // Reads the named asset into `buffer` (at most `capacity` bytes) and returns
 // the bytes read with the file's size. Only a regular file is an asset: a
 // missing file, a directory, a FIFO or a device gives no bytes and size -1,

@@ -1,8 +1,7 @@
 #include "app/asset_folders.h"
 
 #include <cstring>
-#include <string>
-#include <system_error>
+#include <utility>
 
 #include "app/asset_files.h"
 
@@ -13,18 +12,27 @@ constexpr int NameCount = sizeof Names / sizeof Names[0];
 
 std::string Found[NameCount];
 
+// `folder` and `name` joined by one separator ("/", which the C library
+// takes on Windows too); a folder that already ends in one keeps it.
+std::string JoinPath(const std::string& folder, const char* name)
+{
+    if (folder.empty()) return name;
+    const char last = folder.back();
+    if (last == '/' || last == '\\') return folder + name;
+    return folder + '/' + name;
+}
+
 }   // namespace
 
-std::vector<const char*> LocateAssets(std::span<const std::filesystem::path> folders)
+std::vector<const char*> LocateAssets(std::span<const std::string> folders)
 {
     std::vector<const char*> missing;
     for (int i = 0; i < NameCount; ++i) {
         Found[i].clear();
-        for (const std::filesystem::path& folder : folders) {
-            const std::filesystem::path candidate = folder / Names[i];
-            std::error_code error;
-            if (std::filesystem::is_regular_file(candidate, error)) {
-                Found[i] = candidate.string();
+        for (const std::string& folder : folders) {
+            std::string candidate = JoinPath(folder, Names[i]);
+            if (IsRegularFile(candidate.c_str())) {
+                Found[i] = std::move(candidate);
                 break;
             }
         }
@@ -40,7 +48,7 @@ const char* AssetPath(const char* name)
     return name;
 }
 
-std::vector<std::filesystem::path> AssetFolderSearch(const std::filesystem::path& executableFolder)
+std::vector<std::string> AssetFolderSearch(const std::string& executableFolder)
 {
-    return {".", executableFolder, executableFolder / ".." / "share" / "quillmoor"};
+    return {".", executableFolder, JoinPath(executableFolder, "../share/quillmoor")};
 }

@@ -2,8 +2,8 @@
 // asset is read by its plain name from the current folder.
 #pragma once
 
-#include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 // Looks for each of the four asset files in `folders`, in order, and keeps
@@ -11,7 +11,7 @@
 // directory of that name is passed over). An asset found in none of them is
 // read by its plain name, that is, not found. Returns the names of those
 // missing everywhere, in the order the intro reads them.
-std::vector<const char*> LocateAssets(std::span<const std::filesystem::path> folders);
+std::vector<const char*> LocateAssets(std::span<const std::string> folders);
 
 // The path to read the asset file `name` from: where LocateAssets found it,
 // or the name itself.
@@ -20,4 +20,5 @@ const char* AssetPath(const char* name);
 // The folders a desktop program looks in, given the folder of its own
 // executable: the current folder, the executable's, and the installed data
 // folder beside the executable's (../share/quillmoor).
-std::vector<std::filesystem::path> AssetFolderSearch(const std::filesystem::path& executableFolder);
+std::vector<std::string> AssetFolderSearch(const std::string& executableFolder);
+

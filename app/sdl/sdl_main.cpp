@@ -24,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -349,7 +348,7 @@ bool HasDisplay()
 // nowhere (the intro runs on without them).
 void FindAssets(const Options& options)
 {
-    std::vector<std::filesystem::path> folders;
+    std::vector<std::string> folders;
     if (!options.assets.empty()) {
         folders.emplace_back(options.assets);
     } else {

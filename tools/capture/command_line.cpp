@@ -81,7 +81,7 @@ namespace {
 // Every value as the user typed it; checked and converted after parsing so
 // that the messages say what a value must look like.
 struct Texts {
-    std::string count, from, index, path, calls, seconds, wav, raw, song, fps, scale, quality;
+    std::string count, from, index, path, calls, seconds, wav, raw, song, fps, scale, quality, chroma;
 };
 
 bool ParseFrameNumber(std::string_view text, uint64_t& value, std::string_view what, std::string& error)
@@ -168,6 +168,13 @@ bool CheckVideo(const Texts& t, const CLI::App& video, CaptureRequest& request, 
     if (video.count("--quality") > 0 &&
         !ParseSmallNumber(t.quality, 0, MaxVideoQuality, "quality (x264 CRF)", request.videoQuality, error))
         return false;
+    if (video.count("--chroma") > 0) {
+        if (t.chroma != "420" && t.chroma != "444") {
+            error = "bad chroma '" + t.chroma + "': 420 (what every player takes) or 444 (a chroma sample per pixel)";
+            return false;
+        }
+        request.videoFullChroma = t.chroma == "444";
+    }
     request.dcBlock = video.count("--exact-sound") == 0;
     if (!ParseSeconds(t.seconds, request.videoFps, request.videoFrames, error) ||
         !ParseSeconds(t.seconds, StreamSampleRate, request.sampleCount, error))
@@ -231,6 +238,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
         ->add_option("--quality", t.quality,
                      "x264's constant-rate factor, 0 to 51 (default " + std::to_string(DefaultVideoQuality) + ")")
         ->type_name("CRF");
+    video->add_option("--chroma", t.chroma, "420 (the default, what every player takes) or 444 (full chroma)")
+        ->type_name("420|444");
     video->add_flag("--exact-sound")
         ->disable_flag_override()
         ->description("the player's samples as they are (no high-pass, no fade-in)");

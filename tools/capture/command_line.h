@@ -19,7 +19,9 @@ constexpr uint64_t MaxFrames = 0xFFFFFFFFu;
 constexpr uint32_t FramesPerSecond = 100;
 constexpr uint32_t MaxVideoScale = 8;
 constexpr uint32_t MaxVideoQuality = 51;   // x264's constant-rate factor: 0 lossless .. 51 worst
-constexpr uint32_t DefaultVideoQuality = 8;
+// Every frame at 45 dB or more PSNR against the PNG of the same frame (decoded
+// with accurate rounding), with some room for other x264 versions.
+constexpr uint32_t DefaultVideoQuality = 6;
 
 struct CaptureRequest {
     std::string assetsDir;   // empty: stay in the current folder
@@ -40,6 +42,7 @@ struct CaptureRequest {
     uint32_t videoFps = 50;                        // video --fps: 50 (every second frame) or 100
     uint32_t videoScale = 2;                       // video --scale: whole-number nearest-neighbour factor
     uint32_t videoQuality = DefaultVideoQuality;   // video --quality
+    bool videoFullChroma = false;                  // video --chroma 444: a chroma sample per pixel
 };
 
 // A comma-separated list of byte counts, `A*R` standing for A repeated R

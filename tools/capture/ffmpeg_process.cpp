@@ -70,7 +70,9 @@ std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding)
                                             ":flags=neighbor+accurate_rnd+full_chroma_int:out_color_matrix=bt709"});
     }
     // 4:2:0 is what every player and site takes; at twice the size each
-    // picture pixel keeps a chroma sample of its own.
+    // picture pixel keeps a chroma sample of its own. 4:4:4 (High 4:4:4
+    // Predictive) keeps the colours through any converter, for the players
+    // that decode it.
     args.insert(args.end(), {"-c:v",
                              "libx264",
                              "-preset",
@@ -80,7 +82,7 @@ std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding)
                              "-crf",
                              std::to_string(encoding.quality),
                              "-pix_fmt",
-                             "yuv420p",
+                             encoding.fullChroma ? "yuv444p" : "yuv420p",
                              "-colorspace",
                              "bt709",
                              "-color_primaries",

@@ -16,13 +16,14 @@ struct FfmpegProcess {
 struct VideoEncoding {
     unsigned framesPerSecond = 50;
     unsigned scale = 2;       // nearest-neighbour, whole number
-    unsigned quality = 8;     // x264 constant-rate factor
+    unsigned quality = 6;     // x264 constant-rate factor
+    bool fullChroma = false;  // 4:4:4 instead of 4:2:0
     std::string outputPath;   // its extension picks the container
 };
 
 // ffmpeg's arguments after the program name: 640 x 400 frames of 32-bit
 // pixels (blue, green, red, unused byte) and 16-bit mono samples at 44,100
-// Hz in; H.264 (4:2:0, constant quality) and AAC out.
+// Hz in; H.264 (4:2:0 or 4:4:4, constant quality) and AAC out.
 std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding);
 
 // Starts ffmpeg from the PATH in a process group of its own (a Ctrl-C meant

@@ -142,6 +142,7 @@ bool RunVideo(const CaptureRequest& request)
     encoding.framesPerSecond = request.videoFps;
     encoding.scale = request.videoScale;
     encoding.quality = request.videoQuality;
+    encoding.fullChroma = request.videoFullChroma;
     encoding.outputPath = temporary;
     FfmpegProcess ffmpeg;
     std::string error;

@@ -246,6 +246,9 @@ TEST(CaptureCommandLine, VideoTextPageAndTheRest)
     for (const char* fps : {"25", "60", "0", "x", ""}) Refused({"video", "1", "a.mp4", "--fps", fps});
     for (const char* scale : {"0", "9", "-1", "2.5"}) Refused({"video", "1", "a.mp4", "--scale", scale});
     for (const char* quality : {"52", "-1", "x"}) Refused({"video", "1", "a.mp4", "--quality", quality});
+    EXPECT_FALSE(Accepted({"video", "1", "a.mp4", "--chroma", "420"}).videoFullChroma);
+    EXPECT_TRUE(Accepted({"video", "1", "a.mp4", "--chroma=444"}).videoFullChroma);
+    for (const char* chroma : {"422", "4:4:4", ""}) Refused({"video", "1", "a.mp4", "--chroma", chroma});
 
     EXPECT_EQ(Accepted({"textpage"}).command, CaptureCommand::TextPage);
     Refused({"textpage", "extra"});
@@ -253,9 +256,11 @@ TEST(CaptureCommandLine, VideoTextPageAndTheRest)
     EXPECT_EQ(help.command, CaptureCommand::Help);
     // The program's --help shows every command with its options.
     for (const char* shown :
-         {"frames", "png", "rgb", "sound", "--calls", "video", "--exact-sound", "textpage", "--assets"})
+         {"frames", "png", "rgb", "sound", "--calls", "video", "--chroma", "--exact-sound", "textpage", "--assets"})
         EXPECT_NE(help.helpText.find(shown), std::string::npos) << shown;
-    EXPECT_NE(Accepted({"video", "--help"}).helpText.find("--quality"), std::string::npos);
+    // The help names the default quality the tool uses.
+    const std::string defaultCrf = "default " + std::to_string(DefaultVideoQuality) + ")";
+    EXPECT_NE(Accepted({"video", "--help"}).helpText.find(defaultCrf), std::string::npos);
     EXPECT_NE(Accepted({"sound", "--seconds", "1", "--help"}).helpText.find("--song"), std::string::npos);
     EXPECT_EQ(Accepted({"--version"}).helpText.rfind("quillmoor-capture ", 0), 0u);
 
