@@ -21,4 +21,3 @@ const char* AssetPath(const char* name);
 // executable: the current folder, the executable's, and the installed data
 // folder beside the executable's (../share/quillmoor).
 std::vector<std::string> AssetFolderSearch(const std::string& executableFolder);
-

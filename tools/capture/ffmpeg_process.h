@@ -15,10 +15,10 @@ struct FfmpegProcess {
 // What ffmpeg is asked to make.
 struct VideoEncoding {
     unsigned framesPerSecond = 50;
-    unsigned scale = 2;       // nearest-neighbour, whole number
-    unsigned quality = 6;     // x264 constant-rate factor
-    bool fullChroma = false;  // 4:4:4 instead of 4:2:0
-    std::string outputPath;   // its extension picks the container
+    unsigned scale = 2;        // nearest-neighbour, whole number
+    unsigned quality = 6;      // x264 constant-rate factor
+    bool fullChroma = false;   // 4:4:4 instead of 4:2:0
+    std::string outputPath;    // its extension picks the container
 };
 
 // ffmpeg's arguments after the program name: 640 x 400 frames of 32-bit
