@@ -284,6 +284,22 @@ void RunLoop()
     RunIntroLoop(loop, {NowMilliseconds, TakeEvents, Present}, Sleep);
 }
 
+// Whether an OpenGL renderer draws with the processor (Mesa's llvmpipe or
+// softpipe: no graphics card, a virtual machine, a remote display).
+bool RastersInSoftware(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned GlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const char* name = getString ? reinterpret_cast<const char*>(getString(GlRenderer)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (std::strstr(name, software)) return true;
+    return false;
+}
+
 void CloseWindow()
 {
     SDL_DestroyTexture(Main.texture);
@@ -317,6 +333,15 @@ int RunWindow(const Options& options)
     // for the old window's unmap while a window manager is starting.
     // Vsync where offered: the clock paces the turns, the display the presents.
     Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (Main.renderer && RastersInSoftware(Main.renderer)) {
+        // Without a graphics card, OpenGL's scaled copy costs a core's
+        // worth at 2x; SDL's own scaling into the window system's surface
+        // costs a fifth of it.
+        SDL_DestroyRenderer(Main.renderer);
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
+        if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED);
+    }
     if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
     if (Main.renderer) CreateTexture();
     if (!Main.texture) {
