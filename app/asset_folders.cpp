@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/asset_files.h"
+#include "base/error_report.h"
 
 namespace {
 
@@ -51,4 +52,15 @@ const char* AssetPath(const char* name)
 std::vector<std::string> AssetFolderSearch(const std::string& executableFolder)
 {
     return {".", executableFolder, JoinPath(executableFolder, "../share/quillmoor")};
+}
+
+void FindAssetFiles(const std::string& onlyFolder, const std::string& executableFolder)
+{
+    const std::vector<std::string> folders = onlyFolder.empty() ? AssetFolderSearch(executableFolder)
+                                                                : std::vector<std::string>{onlyFolder};
+    const std::string where = onlyFolder.empty()
+                                  ? "the current folder, the program's folder and ../share/quillmoor beside it"
+                                  : onlyFolder;
+    for (const char* name : LocateAssets(folders))
+        ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
 }

@@ -21,3 +21,8 @@ const char* AssetPath(const char* name);
 // executable: the current folder, the executable's, and the installed data
 // folder beside the executable's (../share/quillmoor).
 std::vector<std::string> AssetFolderSearch(const std::string& executableFolder);
+
+// Where a desktop program finds its assets: in `onlyFolder` alone when one
+// is given (--assets), otherwise along AssetFolderSearch. Each asset found
+// nowhere is named on stderr as a warning; the intro runs on without it.
+void FindAssetFiles(const std::string& onlyFolder, const std::string& executableFolder);

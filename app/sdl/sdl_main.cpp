@@ -25,7 +25,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/asset_folders.h"
 #include "app/intro.h"
@@ -369,25 +368,6 @@ bool HasDisplay()
     return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
-// Picks where each asset file is read from and names on stderr those found
-// nowhere (the intro runs on without them).
-void FindAssets(const Options& options)
-{
-    std::vector<std::string> folders;
-    if (!options.assets.empty()) {
-        folders.emplace_back(options.assets);
-    } else {
-        char* base = SDL_GetBasePath();   // the executable's folder
-        folders = AssetFolderSearch(base ? base : ".");
-        SDL_free(base);
-    }
-    const std::string where = options.assets.empty()
-                                  ? "the current folder, the program's folder and ../share/quillmoor beside it"
-                                  : options.assets;
-    for (const char* name : LocateAssets(folders))
-        ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
-}
-
 }   // namespace
 
 void PlatformSleep(uint32_t milliseconds)
@@ -427,7 +407,9 @@ int main(int argc, char** argv)
         SDL_Quit();
         return ExitFailure;
     }
-    FindAssets(options);
+    char* base = SDL_GetBasePath();   // the executable's folder
+    FindAssetFiles(options.assets, base ? base : ".");
+    SDL_free(base);
     IgnoreUnusedEvents();
     if (RunWindow(options) != 0) {
         StopIntroSound();
