@@ -82,14 +82,14 @@ void ConvertPass(benchmark::State& state)
 void StartUp(benchmark::State& state)
 {
     Run(state, [] {
-        Effect.lensReachBuilt = -1;
+        Effect.lensShellsBuilt = 0;
         InitPicture();
     });
 }
 void LensTableBuild(benchmark::State& state)
 {
     Run(state, [] {
-        Effect.lensReachBuilt = -1;
+        Effect.lensShellsBuilt = 0;
         BuildLensTable();
     });
 }
@@ -97,7 +97,7 @@ void LensTableBuild(benchmark::State& state)
 void LensTableWhole(benchmark::State& state)
 {
     Run(state, [] {
-        Effect.lensReachBuilt = -1;
+        Effect.lensShellsBuilt = 0;
         ExtendLensTable(LensCentre);
     });
 }

@@ -46,7 +46,7 @@ void ExtendLensTable(int32_t reach)
     // root and the division are the same correctly rounded operations in
     // both lanes).
     if (reach > LensCentre) reach = LensCentre;
-    const int32_t built = Effect.lensReachBuilt;
+    const int32_t built = Effect.lensShellsBuilt - 1;
     if (reach <= built) return;
     using Double2 = double __attribute__((vector_size(16)));
     uint16_t* table = Effect.LensTable;
@@ -73,7 +73,7 @@ void ExtendLensTable(int32_t reach)
             StoreLensPair(table, a, d, (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333);
         }
     }
-    Effect.lensReachBuilt = reach;
+    Effect.lensShellsBuilt = reach + 1;
 }
 
 int32_t LensReachOf(const LensWalk& walk)

@@ -64,9 +64,10 @@ struct EffectState {
 
     // The lens, folded: entry LensQuarterIndex(|a|, |d|) is |y| << 8 | |x|.
     // Built outwards as the view first reaches it: every entry with
-    // max(|a|, |d|) <= lensReachBuilt holds its value (-1: none yet).
+    // max(|a|, |d|) < lensShellsBuilt holds its value (0: none yet, so that
+    // the whole record starts as zeros and takes no room in the program file).
     alignas(64) uint16_t LensTable[LensQuarter * LensQuarterPitch] = {};
-    int32_t lensReachBuilt = -1;
+    int32_t lensShellsBuilt = 0;
 
     // Rebuilt by every frame from the LightMap: the cell
     // ((y + ViewOffsetY + 1024) >> 5, (x + ViewOffsetX + 1024) >> 5) for

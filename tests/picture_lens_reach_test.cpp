@@ -48,13 +48,13 @@ TEST(PictureLensReachTest, TheFirstFramesNeedLessThanTheWholeTable)
 {
     ResetEffect();
     BuildLensTable();
-    const int32_t first = Effect.lensReachBuilt;
+    const int32_t first = Effect.lensShellsBuilt;
     EXPECT_EQ(first, LensReachOf(StartLensWalk(0.0)));
     EXPECT_LT(first, 330);   // 320 columns either side of the centre
     ExtendLensTable(first - 10);
-    EXPECT_EQ(Effect.lensReachBuilt, first);   // never shrinks
+    EXPECT_EQ(Effect.lensShellsBuilt, first);   // never shrinks
     LensEntryAt(0, 0);
-    EXPECT_EQ(Effect.lensReachBuilt, LensCentre);
+    EXPECT_EQ(Effect.lensShellsBuilt, LensCentre + 1);
 }
 
 }   // namespace
