@@ -107,7 +107,15 @@ class Session:
     def __enter__(self):
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, kind, *_):
+        # A failing case says what the intro wrote to stderr before its
+        # folder goes.
+        if kind is not None:
+            for name in sorted(os.listdir(self.folder)):
+                if name.endswith(".stderr"):
+                    with open(self.path(name), "rb") as f:
+                        tail = f.read()[-4000:].decode(errors="replace")
+                    print(f"--- {name} (last 4000 bytes):\n{tail}")
         self.close()
 
 

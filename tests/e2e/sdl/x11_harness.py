@@ -162,7 +162,9 @@ class Display:
         return not any(pixel >> 24 for pixel in image.cursor_image)
 
     def screenshot(self, window):
-        w, h = self.size(window)
+        size = self.size(window)
+        check(size is not None, f"window {window:#x} is gone (the intro ended or replaced it)")
+        w, h = size
         image = self._window(window).get_image(0, 0, w, h, Xlib.X.ZPixmap, 0xFFFFFFFF)
         raw = image.data
         check(len(raw) == w * h * 4, f"unexpected X image layout ({len(raw)} bytes for {w} x {h})")
