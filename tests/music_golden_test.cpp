@@ -100,33 +100,34 @@ std::vector<uint8_t> GoldenBusySong()
 
 class MusicGolden : public MusicTest {};
 
+// The loaded song's stream against its recorded digests: the whole stream,
+// and each second, so that a change names the first second it reaches.
+void ExpectGoldenStream(uint64_t whole, const uint64_t (&seconds)[StreamSeconds])
+{
+    const StreamDigests digests = PacedStreamDigests();
+    EXPECT_EQ(digests.whole, whole) << std::hex << "0x" << digests.whole << FirstDifference(digests, seconds);
+    EXPECT_EQ(FirstDifference(digests, seconds), "");
+}
+
 TEST_F(MusicGolden, CommittedSong)
 {
     static uint8_t file[SongBufferSize];
-    const AssetBytes song = ReadAsset(QUILLMOOR_ASSETS_DIR "/"
-                                                           "ZEB_27.DMP",
-                                      file, sizeof file);
+    const AssetBytes song = ReadAsset(QUILLMOOR_ASSETS_DIR "/ZEB_27.DMP", file, sizeof file);
     ASSERT_GT(song.fileSize, 0) << "the committed song is missing";
     LoadSong(song);
-    const StreamDigests digests = PacedStreamDigests();
-    const uint64_t digest = digests.whole;
     static constexpr uint64_t Seconds[StreamSeconds] = {0x933290a209267eddu, 0xda3030c993ed893du, 0xe7a5784516429d3fu,
                                                         0x0e1c27014ec96431u, 0x0af67ee4abb0c4d1u, 0xf32c3bbec0178771u,
                                                         0x74d9cf9f753fa95cu};
-    EXPECT_EQ(digest, 0x54e5af34a104a55au) << std::hex << "0x" << digest << FirstDifference(digests, Seconds);
-    EXPECT_EQ(FirstDifference(digests, Seconds), "");
+    ExpectGoldenStream(0x54e5af34a104a55au, Seconds);
 }
 
 TEST_F(MusicGolden, BusySong)
 {
     Load(GoldenBusySong());
-    const StreamDigests digests = PacedStreamDigests();
-    const uint64_t digest = digests.whole;
     static constexpr uint64_t Seconds[StreamSeconds] = {0x011de098495e2181u, 0x14149261315b7703u, 0x0fedb667645a366cu,
                                                         0x166d3c4d83476fd6u, 0xd53817fdce468ef3u, 0x6002fdb22d7158a1u,
                                                         0xe45fd966079f0056u};
-    EXPECT_EQ(digest, 0x565fe329ee695bb0u) << std::hex << "0x" << digest << FirstDifference(digests, Seconds);
-    EXPECT_EQ(FirstDifference(digests, Seconds), "");
+    ExpectGoldenStream(0x565fe329ee695bb0u, Seconds);
 }
 
 }   // namespace
