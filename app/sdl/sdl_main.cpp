@@ -11,16 +11,11 @@
 // A register dump dropped on the window (or named by --song) is played from
 // its start in place of the song before.
 //
-// The loop is the one paced by the clock (app/intro_loop.h): the turns the
-// elapsed time holds, then one present, with vsync where the display offers
-// it and never more often than the display mode's refresh rate, so the
-// animation keeps its pace however slow presenting is and no present is
-// made that no display shows.
+// The loop is app/intro_loop.h's, presenting no more often than the display
+// mode's refresh rate.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +26,11 @@
 #include "app/intro_loop.h"
 #include "app/intro_run.h"
 #include "app/picture_fit.h"
+#include "app/picture_pixels.h"
 #include "app/platform.h"
+#include "app/posix/signals.h"
 #include "app/sdl/sdl_command_line.h"
+#include "app/sdl/sdl_renderer.h"
 #include "app/shell.h"
 #include "app/song_choice.h"
 #include "base/error_report.h"
@@ -55,34 +53,6 @@ struct Window {
 Window Main;
 Options Chosen;   // the command line
 
-// Set by SIGTERM and SIGINT once the loop runs; before that, the signal ends
-// the program at once (see OnEndSignal).
-volatile std::sig_atomic_t LoopRunning = 0;
-volatile std::sig_atomic_t EndRequested = 0;
-
-void OnEndSignal(int)
-{
-    if (LoopRunning) {
-        EndRequested = 1;
-        return;
-    }
-    // Still starting: a step may be waiting on the system (a display, a
-    // sound server), so end here with the closing line. Only
-    // async-signal-safe calls: write and _exit.
-    const ssize_t written = write(STDOUT_FILENO, ClosingLine, sizeof ClosingLine - 1);
-    (void)written;
-    _exit(0);
-}
-
-void CatchEndSignals()
-{
-    struct sigaction action {};
-    action.sa_handler = OnEndSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
 bool IsFullscreen()
 {
     return SDL_GetWindowFlags(Main.window) & SDL_WINDOW_FULLSCREEN;
@@ -103,21 +73,13 @@ void CreateTexture()
     if (Main.texture) SDL_SetTextureScaleMode(Main.texture, SDL_ScaleModeNearest);
 }
 
-// Copies the OutputImage row by row into the texture, whose rows may be
-// longer than the picture's. The OutputImage itself stays as it is: a
-// repaint presents it again.
+// The texture's rows may be longer than the picture's.
 void UploadPicture()
 {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(Main.texture, nullptr, &pixels, &pitch) != 0) return;
-    uint8_t* row = static_cast<uint8_t*>(pixels);
-    const uint32_t* source = Screen.OutputImage;
-    for (int y = 0; y < PictureHeight; ++y) {
-        std::memcpy(row, source, PictureWidth * sizeof(uint32_t));
-        row += pitch;
-        source += PictureWidth;
-    }
+    CopyPictureRows(static_cast<uint8_t*>(pixels), pitch);
     SDL_UnlockTexture(Main.texture);
 }
 
@@ -259,7 +221,7 @@ void Sleep(uint32_t milliseconds)
 // request, or SIGTERM or SIGINT).
 bool TakeEvents()
 {
-    bool quit = EndRequested;
+    bool quit = EndSignalled();
     SDL_Event event;
     while (SDL_PollEvent(&event))
         if (HandleEvent(event)) quit = true;
@@ -279,24 +241,8 @@ void RunLoop()
 {
     IntroLoop loop;
     loop.presentInterval = PresentIntervalFor(RefreshRate());
-    LoopRunning = 1;
+    LetLoopTakeEndSignals();
     RunIntroLoop(loop, {NowMilliseconds, TakeEvents, Present}, Sleep);
-}
-
-// Whether an OpenGL renderer draws with the processor (Mesa's llvmpipe or
-// softpipe: no graphics card, a virtual machine, a remote display).
-bool RastersInSoftware(SDL_Renderer* renderer)
-{
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
-    using GetString = const unsigned char* (*)(unsigned);
-    constexpr unsigned GlRenderer = 0x1F01;
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const char* name = getString ? reinterpret_cast<const char*>(getString(GlRenderer)) : nullptr;
-    if (!name) return false;
-    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
-        if (std::strstr(name, software)) return true;
-    return false;
 }
 
 void CloseWindow()
@@ -321,33 +267,21 @@ int RunWindow(const Options& options)
         return 1;
     }
     SDL_SetWindowMinimumSize(Main.window, PictureWidth, PictureHeight);
-    // As on Windows, the song loads and the sound starts while the window is
-    // being created, so a warning about the sound comes before the window.
-    // Muted, the sound is not opened at all.
-    StartIntroSound(Main.window, options.mute);
 
-    // The renderer is made while the window is still hidden: an OpenGL
-    // renderer has SDL replace the window with one of a GL-capable visual,
-    // which on a shown window flashes it and can leave SDL waiting forever
-    // for the old window's unmap while a window manager is starting.
-    // Vsync where offered: the clock paces the turns, the display the presents.
-    Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (Main.renderer && RastersInSoftware(Main.renderer)) {
-        // Without a graphics card, OpenGL's scaled copy costs a core's
-        // worth at 2x; SDL's own scaling into the window system's surface
-        // costs a fifth of it.
-        SDL_DestroyRenderer(Main.renderer);
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
-        if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_ACCELERATED);
-    }
-    if (!Main.renderer) Main.renderer = SDL_CreateRenderer(Main.window, -1, SDL_RENDERER_SOFTWARE);
+    Main.renderer = MakeRenderer(Main.window);
     if (Main.renderer) CreateTexture();
     if (!Main.texture) {
         ReportError(std::string("can't draw in the window: ") + SDL_GetError());
         CloseWindow();
         return 1;
     }
+    // As on Windows, the song loads and the sound starts while the window is
+    // being created, so a warning about the sound comes before the window.
+    // Muted, the sound is not opened at all. Only now: SDL's hints are one
+    // unlocked list that an audio thread reads as it starts (and the sound
+    // thread starts one whenever it reopens an output), while making a
+    // software renderer sets a hint.
+    StartIntroSound(Main.window, options.mute);
 
     SDL_ShowWindow(Main.window);
     if (options.fullscreen) SDL_ShowCursor(SDL_DISABLE);
@@ -391,11 +325,7 @@ int main(int argc, char** argv)
     if (!TakeNamedPaths(options.assets, options.song)) return ExitFailure;   // said before any window
 
     AnnounceIntro();
-    CatchEndSignals();
-    // A sound server that goes away while it is being written to must not end
-    // the program: the write fails instead and the sound device reports itself
-    // lost (the sound then tries to come back; the picture runs on).
-    std::signal(SIGPIPE, SIG_IGN);
+    CatchSignals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours end the intro at any moment
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {

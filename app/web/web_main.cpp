@@ -1,12 +1,10 @@
 // The intro in a web browser: a canvas and Web Audio around the portable
 // core, with the start-up order of the desktop programs.
 //
-// A page can't loop or sleep, so the main loop becomes a requestAnimationFrame
-// callback that makes one pass of the clock-paced loop (app/intro_loop.h):
-// the turns the time since the last refresh holds at 9.5 ms a turn, then one
-// present, so the animation keeps its desktop speed at 60, 120 or 144 Hz and
-// the page presents once per display frame. The sound device (sound/web/)
-// turns the sound thread into a 20 ms timer.
+// A page can't loop or sleep, so each requestAnimationFrame callback makes
+// one pass of app/intro_loop.h's loop: the animation keeps its desktop speed
+// at 60, 120 or 144 Hz, presenting once per display frame. The sound device
+// (sound/web/) turns the sound thread into a 20 ms timer.
 //
 // The page (index.html, page.js) shows the first frame under a "click to start" overlay;
 // its click calls QuillmoorStart, which starts the sound inside the user
@@ -27,6 +25,7 @@
 #include "app/intro.h"
 #include "app/intro_loop.h"
 #include "app/intro_run.h"
+#include "app/picture_pixels.h"
 #include "app/platform.h"
 #include "app/song_choice.h"
 #include "picture/surfaces.h"
@@ -67,19 +66,9 @@ EM_JS(void, ShowWarningBox, (const char* text), {
 });
 // clang-format on
 
-// 0x00RRGGBB words to R, G, B, 255 bytes (the canvas's order, little-endian).
-void ConvertToRgba()
-{
-    const uint32_t* source = Screen.OutputImage;
-    for (int i = 0; i < PictureWidth * PictureHeight; ++i) {
-        const uint32_t pixel = source[i];
-        Main.Rgba[i] = 0xFF000000u | (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
-    }
-}
-
 void Present()
 {
-    ConvertToRgba();
+    ConvertPictureToRgba(Main.Rgba);
     CanvasPut(reinterpret_cast<const uint8_t*>(Main.Rgba), PictureWidth, PictureHeight);
 }
 

@@ -19,19 +19,8 @@ struct Shell {
     HWND window = nullptr;         // stored on WM_CREATE, before CreateWindowExA returns
     HDC deviceContext = nullptr;   // taken once the window is shown, never released
     int presentBusy = 0;
-    BITMAPINFOHEADER header = {
-        sizeof(BITMAPINFOHEADER),   // 40
-        PictureWidth,
-        -PictureHeight,   // top row first
-        1,
-        32,
-        BI_RGB,
-        0,
-        0,
-        0,
-        0,
-        0,
-    };
+    // 40 bytes; 32 bits a pixel, uncompressed, the top row first.
+    BITMAPINFOHEADER header = {sizeof(BITMAPINFOHEADER), PictureWidth, -PictureHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
 };
 
 Shell Main;
@@ -74,13 +63,10 @@ int RunWindow(HINSTANCE instance)
     windowClass.cbSize = sizeof windowClass;   // 48
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbClsExtra = 0;
-    windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(AppIconId));
     windowClass.hCursor = CopyIcon(LoadCursorA(nullptr, IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = WindowTitle;
     windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(AppIconId), IMAGE_ICON,
                                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
