@@ -12,9 +12,10 @@
 namespace {
 
 // What the shell reads the asset files into, each as large as the buffer its
-// loader keeps; the loaders copy the bytes out.
+// loader keeps; the loaders copy the bytes out. The logo, the largest file,
+// is read straight into the logo's own buffer: a second copy would cost the
+// start a page fault for every 4 KB of it.
 uint8_t SongFileBytes[SongBufferSize];
-uint8_t LogoFileBytes[sizeof LogoState::LogoFileBuffer];
 uint8_t FontTableFileBytes[sizeof TextState::GlyphIndexTable];
 uint8_t FontGlyphFileBytes[sizeof TextState::GlyphBitmaps];
 
@@ -87,7 +88,7 @@ void LoadSongFromFile(const char* name)
 
 void InitLogoFromFile(const char* name)
 {
-    InitLogo(ReadAsset(name, LogoFileBytes, sizeof LogoFileBytes));
+    InitLogo(ReadAsset(name, Logo.LogoFileBuffer, sizeof Logo.LogoFileBuffer));
 }
 
 void LoadFontFromFiles(const char* glyphTableName, const char* glyphsName)

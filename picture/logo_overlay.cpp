@@ -22,7 +22,9 @@ void InitLogo(const AssetBytes& logo)
     // buffer a file never reaches is never touched.
     const size_t length = logo.bytes.size() < sizeof Logo.LogoFileBuffer ? logo.bytes.size()
                                                                          : sizeof Logo.LogoFileBuffer;
-    if (length > 0) std::memcpy(Logo.LogoFileBuffer, logo.bytes.data(), length);
+    // The bytes may have been read into the buffer itself.
+    if (length > 0 && logo.bytes.data() != Logo.LogoFileBuffer)
+        std::memcpy(Logo.LogoFileBuffer, logo.bytes.data(), length);
     if (Logo.fileBytesHeld > length) std::memset(Logo.LogoFileBuffer + length, 0, Logo.fileBytesHeld - length);
     Logo.fileBytesHeld = length;
 

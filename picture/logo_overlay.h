@@ -33,7 +33,8 @@ extern LogoState Logo;
 // Back to the state at process start (no logo read, tables empty), in place.
 void ResetLogo();
 
-// Takes the logo file's bytes, builds the LogoMask and the FoldTable, then
-// the text page's RecolourTable.
+// Takes the logo file's bytes (which may lie in the LogoFileBuffer already,
+// read there), builds the LogoMask and the FoldTable, then the text page's
+// RecolourTable.
 void InitLogo(const AssetBytes& logo);
 void ApplyLogo();
