@@ -11,7 +11,8 @@ namespace {
 
 void FillPicture()
 {
-    for (int i = 0; i < PictureWidth * PictureHeight; ++i) Screen.OutputImage[i] = 0x00123456u + static_cast<uint32_t>(i);
+    for (int i = 0; i < PictureWidth * PictureHeight; ++i)
+        Screen.OutputImage[i] = 0x00123456u + static_cast<uint32_t>(i);
 }
 
 // A store with longer rows gets each row at its pitch, and what lies past a
