@@ -17,15 +17,21 @@ namespace {
 std::string Chosen;     // empty: the assets folder's song
 int DroppedFiles = 0;   // files of the drop so far
 
-bool IsFolder(const std::string& path, std::string& reason)
+// The kind of file `path` names (its S_IFMT bits), or 0 with `reason` saying
+// why it can't be looked at.
+unsigned FileKind(const std::string& path, std::string& reason)
 {
     struct stat status {};
-    if (stat(path.c_str(), &status) != 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(status.st_mode)) reason = "not a folder";
-    return S_ISDIR(status.st_mode);
+    if (stat(path.c_str(), &status) == 0) return status.st_mode & S_IFMT;
+    reason = std::strerror(errno);
+    return 0;
+}
+
+bool IsFolder(const std::string& path, std::string& reason)
+{
+    const unsigned kind = FileKind(path, reason);
+    if (kind != 0 && kind != S_IFDIR) reason = "not a folder";
+    return kind == S_IFDIR;
 }
 
 }   // namespace
@@ -39,17 +45,10 @@ bool ChooseSong(const std::string& path, std::string& reason)
 {
     // Only a regular file: a FIFO would hold the intro until a writer came,
     // and a folder or a device is no song.
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        reason = "it is a folder";
-        return false;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        reason = "it is not a regular file";
+    const unsigned kind = FileKind(path, reason);
+    if (kind == 0) return false;
+    if (kind != S_IFREG) {
+        reason = kind == S_IFDIR ? "it is a folder" : "it is not a regular file";
         return false;
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");

@@ -448,10 +448,6 @@ private:
     std::vector<std::pair<std::string, int>> pendingNames_;
 };
 
-}   // namespace
-
-namespace {
-
 // A score is text: a control code other than tab, carriage return and line
 // feed means a file that is not a score (a song, a picture) was given.
 void CheckIsText(std::string_view text)
