@@ -17,13 +17,13 @@
 #include "base/frame_hash.h"
 #include "base/wav_writer.h"
 #include "command_line.h"
+#include "command_line_refusal.h"
 #include "console.h"
 #include "music/player.h"
 #include "output_file.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "png_writer.h"
-#include "tool_command_line.h"
 #include "video_capture.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 #include <CLI/CLI.hpp>
 
 #include "base/error_report.h"
+#include "command_line_refusal.h"
 
 namespace tooltext {
 
@@ -44,16 +44,6 @@ inline ParseOutcome ParseArguments(CLI::App& app, int argc, const char* const* a
         text = error.what();
         return ParseOutcome::Refused;
     }
-}
-
-// Reports a bad command line on standard error and returns the exit code:
-//   PROGRAM: error: PROBLEM
-//   Run PROGRAM --help for the usage.
-inline int RefuseCommandLine(std::string_view problem)
-{
-    ReportError(problem);
-    std::fprintf(stderr, "Run %s --help for the usage.\n", ProgramName());
-    return ExitBadCommandLine;
 }
 
 // Parses for a tool that has nothing else to check: -1 to go on, otherwise
