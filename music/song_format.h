@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-constexpr int32_t SongBufferSize = 512004;    // largest song ever read
+#include "base/stream_format.h"
+
 constexpr int32_t DeltaHeaderSize = 32;       // "YMDX" magic and 28 bytes the player does not read
 constexpr uint32_t DeltaMagic = 0x594D4458;   // "YMDX", read big-endian
 constexpr int32_t RawFrameSize = 14;
-constexpr int32_t ReplayRate = 50;   // song frames per second

@@ -14,8 +14,6 @@
 
 #include "sound/sound_device.h"
 
-constexpr uint32_t FadeSamples = StreamSampleRate * 20 / 1000;   // 20 ms, 882 samples
-
 struct MemoryRing {
     alignas(4) uint8_t data[RingBytes];
     uint32_t bytes;

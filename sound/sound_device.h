@@ -10,12 +10,12 @@
 
 #include <cstdint>
 
+#include "base/stream_format.h"
+
 struct SoundDevice;   // the output device (IDirectSound on Windows)
 struct SoundBuffer;   // a buffer on it (IDirectSoundBuffer on Windows)
 struct SoundThread;   // the streaming thread
 
-// Every ring plays 16-bit signed little-endian mono samples at this rate.
-constexpr uint32_t StreamSampleRate = 44100;
 // The ring: 4096 samples, about 93 ms.
 constexpr uint32_t RingBytes = 8192;
 
