@@ -1,34 +1,50 @@
-// The intro's start and end, the same for every front end:
+// The intro's life, the same for every front end:
 //
-//   AnnounceIntro            the banner, before any window exists
-//   StartIntroSound          while the window is being created: the song is
-//                            loaded and the sound opened (OnCreate), or, muted,
-//                            only the song loaded
+//   BeginIntro(frontEnd)   the banner, before any window exists; from here
+//                          on the run warns and sleeps through the front end
+//   OnCreate(window)       while the window is being created: the song is
+//                          loaded and the sound started on the front end's
+//                          device (sound_session.h)
 //   (the front end shows its window)
-//   InitPicture              the picture's one-time set-up (intro.h)
-//   ... the loop: FrameStep and Present per turn, or RunPass (intro_loop.h)
-//   EndIntro                 the closing line and the sound stopped, in the
-//                            order the front end needs
+//   InitPicture            the picture's one-time set-up (frame_cycle.h)
+//   ... the loop: FrameStep and Present per turn (the Windows program), or
+//       passes of the paced loop (paced_loop.h)
+//   CloseIntro()           the closing line and the sound stopped, in the
+//                          order the front end gives
+//
+// RunIntro does all of it for a front end that can loop and sleep (SDL, the
+// tests' made-up display). The page, which can't loop, calls
+// StartSteppedIntro once and StepIntro for each display refresh.
 #pragma once
 
-// Prints the banner on standard output, at once.
-void AnnounceIntro();
+#include "app/front_end.h"
+#include "app/paced_loop.h"
 
-// OnCreate(window), or when `muted` the song alone, with no sound device
-// opened. Returns OnCreate's result (-1 when muted).
-int StartIntroSound(void* window, bool muted);
+void BeginIntro(const FrontEnd& frontEnd);
 
-// Where the sound stops relative to the closing line: the desktop programs
-// on SDL and the web page fade the music out while their window goes, then
-// print it; the Windows program prints it as its window goes and then stops
-// the sound, so the line is never held up by a device that doesn't answer.
-enum class SoundStop { BeforeClosingLine, AfterClosingLine };
+// The sound's start (StartSound, sound_session.h); where the device can't be
+// opened, shows "ERROR: Can't open the SoundServer." and returns -1, and the
+// intro runs without sound. Returns 0 when the sound runs, -1 when it is
+// muted or there is no device.
+int OnCreate(void* window);
 
-// Closes the SoundServer, if one was opened, without the closing line (an
-// intro that could not start). False as for EndIntro.
-bool StopIntroSound();
+// One turn of a loop without a clock: RunTurn, then a 9 ms sleep.
+int FrameStep();
 
-// Prints the closing line and closes the SoundServer (if one was opened) in
-// the order given. False when the sound thread did not end in time; it is
-// then left to the end of the process, and so is the device.
-bool EndIntro(SoundStop order);
+// The closing line and the sound stopped (once; later calls do nothing).
+// False when the sound thread did not end in time: it and the device are
+// then left to the end of the process.
+bool CloseIntro();
+bool IntroClosed();
+
+// The whole intro, from the banner to the closing line. 0 when it ran and
+// was closed, 1 when its window could not be made.
+int RunIntro(const FrontEnd& frontEnd);
+
+// A front end that can't loop: the start (the banner, the sound on the
+// window openWindow gives, the picture, and the first frame presented,
+// unless the loop's turn limit is 0), then one pass of the loop for each
+// display refresh once StartLoop has started its clock. StepIntro closes the
+// intro when the loop ends and returns false then.
+void StartSteppedIntro(const FrontEnd& frontEnd, IntroLoop& loop);
+bool StepIntro(IntroLoop& loop);

@@ -15,5 +15,5 @@ constexpr uint32_t StreamBytesPerSecond = StreamSampleRate * StreamBytesPerSampl
 constexpr uint32_t FadeMilliseconds = 20;
 constexpr uint32_t FadeSamples = StreamSampleRate * FadeMilliseconds / 1000;   // 882
 
-constexpr int32_t ReplayRate = 50;            // song frames per second
-constexpr int32_t SongBufferSize = 512004;    // largest song ever read, in bytes
+constexpr int32_t ReplayRate = 50;           // song frames per second
+constexpr int32_t SongBufferSize = 512004;   // largest song ever read, in bytes

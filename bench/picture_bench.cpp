@@ -2,7 +2,7 @@
 // against MemcpyFloor (the copy of one OutputImage's worth of bytes).
 #include <benchmark/benchmark.h>
 
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"

@@ -8,7 +8,8 @@ int16_t Unheard[RingBytes / 2];
 
 }   // namespace
 
-SoundServer::SoundServer(void* window) : fillCallback(nullptr), window(window)
+SoundServer::SoundServer(void* window, const SoundDeviceOps& device)
+    : fillCallback(nullptr), device(&device), window(window)
 {
     Reset();
 }
@@ -29,9 +30,9 @@ void SoundServer::Reset()
 bool SoundServer::Open(SoundFillCallback callback)
 {
     fillCallback = callback;
-    if (DeviceOpen(window, RingBytes, &directSound, &primaryBuffer, &streamBuffer) != 0) return false;
+    if (device->open(window, RingBytes, &directSound, &primaryBuffer, &streamBuffer) != 0) return false;
     // The ring already plays; the thread's first refill comes at once.
-    thread = StartSoundThread(&SoundServer::ThreadMain, this);
+    thread = device->startThread(this);
     running = 1;
     return true;
 }
@@ -39,7 +40,8 @@ bool SoundServer::Open(SoundFillCallback callback)
 uint32_t SoundServer::ThreadMain(void* server)
 {
     if (!server) return 0;
-    while (ThreadPass(server)) SoundThreadSleep(RefillMilliseconds);
+    const SoundDeviceOps* device = static_cast<SoundServer*>(server)->device;
+    while (ThreadPass(server)) device->threadSleep(RefillMilliseconds);
     return 0;
 }
 
@@ -52,12 +54,12 @@ bool SoundServer::Close()
 {
     if (!streamBuffer && !directSound) return true;   // never opened
     if (running) {
-        DeviceFadeOut(streamBuffer);
+        device->fadeOut(streamBuffer);
         stopRequested = 1;
-        if (!WaitForSoundThread(thread, ShutdownMilliseconds)) return false;
+        if (!device->waitForThread(thread, ShutdownMilliseconds)) return false;
         running = 0;
     }
-    DeviceClose(directSound, primaryBuffer, streamBuffer);
+    device->close(directSound, primaryBuffer, streamBuffer);
     Reset();
     return true;
 }
@@ -66,7 +68,7 @@ bool SoundServer::Refill()
 {
     PlayPosition position{};
     // Where the ring plays isn't known: nothing is known to have played.
-    if (BufferGetPlayPosition(streamBuffer, &position) != 0) return EndOfRefill();
+    if (device->getPlayPosition(streamBuffer, &position) != 0) return EndOfRefill();
     const uint32_t playCursor = position.playCursor;
 
     // The stretch the cursor has passed since the last refill. Equal
@@ -97,19 +99,19 @@ bool SoundServer::Refill()
     void* region2 = nullptr;
     uint32_t size1 = 0;
     uint32_t size2 = 0;
-    while (BufferLock(streamBuffer, writeOffset, bytes, &region1, &size1, &region2, &size2) != 0) {
+    while (device->lock(streamBuffer, writeOffset, bytes, &region1, &size1, &region2, &size2) != 0) {
         // A lost ring: get it back and playing, then try again; unless the
         // program is closing, when it is left as it is.
         if (stopRequested) return EndOfRefill();
-        BufferRecover(streamBuffer);
-        SoundThreadSleep(LockRetryMilliseconds);
+        device->recover(streamBuffer);
+        device->threadSleep(LockRetryMilliseconds);
     }
 
     if (fillCallback) {
         if (region1 && size1) fillCallback(static_cast<int16_t*>(region1), size1);
         if (region2 && size2) fillCallback(static_cast<int16_t*>(region2), size2);
     }
-    BufferUnlock(streamBuffer, region1, size1, region2, size2);
+    device->unlock(streamBuffer, region1, size1, region2, size2);
     ringWritten = 1;
 
     writeOffset += bytes;

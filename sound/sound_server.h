@@ -28,7 +28,8 @@ constexpr uint32_t PacedRefillBytes = StreamSampleRate * 2 * RefillMilliseconds 
 
 class SoundServer {
 public:
-    explicit SoundServer(void* window);
+    // Streams through `device`, which outlives the server.
+    SoundServer(void* window, const SoundDeviceOps& device);
 
     void Reset();
     bool Open(SoundFillCallback callback);
@@ -58,6 +59,7 @@ private:
     bool EndOfRefill();
 
     SoundFillCallback fillCallback;
+    const SoundDeviceOps* device;
     SoundDevice* directSound;
     void* window;
     SoundBuffer* primaryBuffer;

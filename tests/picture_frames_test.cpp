@@ -9,7 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/intro.h"
+#include "app/frame_cycle.h"
+#include "app/intro_run.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 #include "base/asset_bytes.h"
 
 namespace picture_test {

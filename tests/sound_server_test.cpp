@@ -40,12 +40,12 @@ protected:
         Scripted.cursors = std::move(cursors);
     }
 
-    std::unique_ptr<SoundServer> server = std::make_unique<SoundServer>(nullptr);
+    std::unique_ptr<SoundServer> server = std::make_unique<SoundServer>(nullptr, ScriptedSoundDevice);
 };
 
 TEST_F(SoundServerTest, OpenStartsTheRingAndTheThread)
 {
-    SoundServer fresh(reinterpret_cast<void*>(0x1234));
+    SoundServer fresh(reinterpret_cast<void*>(0x1234), ScriptedSoundDevice);
     EXPECT_EQ(SoundServerProbe::thread(fresh), nullptr);
     EXPECT_EQ(SoundServerProbe::writeOffset(fresh), 0u);
     EXPECT_EQ(SoundServerProbe::running(fresh), 0);
@@ -67,7 +67,7 @@ TEST_F(SoundServerTest, OpenFailsWithoutADeviceAndStartsNothing)
 
     ResetScriptedDevice();
     Scripted.failRingBuffer = true;
-    SoundServer second(nullptr);
+    SoundServer second(nullptr, ScriptedSoundDevice);
     EXPECT_FALSE(second.Open(RecordCall));
     EXPECT_NE(SoundServerProbe::primaryBuffer(second), nullptr);   // what was made stays
     EXPECT_EQ(Scripted.plays, 0);
@@ -256,7 +256,7 @@ TEST_F(SoundServerTest, AThreadThatDoesNotEndLeavesTheDeviceOpen)
     EXPECT_FALSE(server->Close());
     EXPECT_EQ(Scripted.closes, 0);   // the device is left to the process's end
 
-    SoundServer never(nullptr);
+    SoundServer never(nullptr, ScriptedSoundDevice);
     Scripted.failCreate = true;
     EXPECT_FALSE(never.Open(RecordCall));
     EXPECT_TRUE(never.Close());

@@ -54,7 +54,7 @@ protected:
     // Runs the server and the output through the simulation; returns what was heard.
     std::vector<int16_t> Run(const Simulation& s)
     {
-        auto server = std::make_unique<SoundServer>(nullptr);
+        auto server = std::make_unique<SoundServer>(nullptr, ScriptedSoundDevice);
         EXPECT_TRUE(server->Open(FillCallback));
         std::vector<int16_t> heard;
         int16_t burst[4096];

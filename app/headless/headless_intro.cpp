@@ -1,8 +1,7 @@
 #include "app/headless/headless_intro.h"
 
-#include "app/intro.h"
-#include "app/intro_run.h"
-#include "app/song_choice.h"
+#include "app/frame_cycle.h"
+#include "app/sound_session.h"
 #include "base/error_report.h"
 
 bool StartHeadlessSound(const std::string& songPath)
@@ -14,7 +13,8 @@ bool StartHeadlessSound(const std::string& songPath)
         ReportError("cannot read " + songPath + ": " + reason);
         return false;
     }
-    StartIntroSound(nullptr, true);
+    UseSoundDevice(nullptr);
+    StartSound(nullptr);
     return true;
 }
 

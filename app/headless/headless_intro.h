@@ -1,7 +1,8 @@
 // The intro without a window or a sound device, for the capture tool, the
-// tests and songc: the same start-up and the same turns (RunTurn, intro.h),
-// minus the device, the sleep and the presentation. The tune is made by
-// calling the player's FillCallback as a sound server would (sound_capture.h).
+// tests and songc: the same start-up and the same turns (RunTurn,
+// frame_cycle.h), minus the device, the sleep and the presentation. The tune
+// is made by calling the player's FillCallback as a sound server would
+// (sound_capture.h).
 #pragma once
 
 #include <string>

@@ -11,8 +11,9 @@
 // A register dump dropped on the window (or named by --song) is played from
 // its start in place of the song before.
 //
-// The loop is app/intro_loop.h's, presenting no more often than the display
-// mode's refresh rate.
+// The run is app/intro_run.h's and its loop app/paced_loop.h's, presenting
+// no more often than the display mode's refresh rate; this file supplies the
+// window, its events and its presentation.
 #include <SDL.h>
 
 #include <algorithm>
@@ -22,19 +23,18 @@
 #include <string>
 
 #include "app/asset_folders.h"
-#include "app/intro.h"
-#include "app/intro_loop.h"
+#include "app/chosen_files.h"
 #include "app/intro_run.h"
 #include "app/picture_fit.h"
 #include "app/picture_pixels.h"
-#include "app/platform.h"
 #include "app/posix/signals.h"
 #include "app/sdl/sdl_command_line.h"
 #include "app/sdl/sdl_renderer.h"
 #include "app/shell.h"
-#include "app/song_choice.h"
+#include "app/sound_session.h"
 #include "base/error_report.h"
 #include "picture/surfaces.h"
+#include "sound/sdl/sdl_sound_device.h"
 
 namespace {
 
@@ -175,10 +175,10 @@ bool HandleEvent(const SDL_Event& event)
         HandleKey(event.key);
         return false;
     case SDL_DROPBEGIN:
-        BeginSongDrop();
+        BeginDrop();
         return false;
     case SDL_DROPFILE:
-        DropSongFile(event.drop.file, Chosen.mute);
+        DropFile(event.drop.file);
         SDL_free(event.drop.file);
         return false;
     case SDL_DROPCOMPLETE:   // taken, so that SDL begins the next drop anew
@@ -237,60 +237,12 @@ int RefreshRate()
     return mode.refresh_rate;
 }
 
-void RunLoop()
-{
-    IntroLoop loop;
-    loop.presentInterval = PresentIntervalFor(RefreshRate());
-    LetLoopTakeEndSignals();
-    RunIntroLoop(loop, {NowMilliseconds, TakeEvents, Present}, Sleep);
-}
-
 void CloseWindow()
 {
     SDL_DestroyTexture(Main.texture);
     SDL_DestroyRenderer(Main.renderer);
     SDL_DestroyWindow(Main.window);
     Main = Window{};
-}
-
-// Returns 0 when the intro ran and was closed, 1 when its window could not
-// be made.
-int RunWindow(const Options& options)
-{
-    const int scale = FirstScale(options.scale);
-    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, PictureWidth * scale,
-                                   PictureHeight * scale, flags);
-    if (!Main.window) {
-        ReportError(std::string("can't make the window: ") + SDL_GetError());
-        return 1;
-    }
-    SDL_SetWindowMinimumSize(Main.window, PictureWidth, PictureHeight);
-
-    Main.renderer = MakeRenderer(Main.window);
-    if (Main.renderer) CreateTexture();
-    if (!Main.texture) {
-        ReportError(std::string("can't draw in the window: ") + SDL_GetError());
-        CloseWindow();
-        return 1;
-    }
-    // As on Windows, the song loads and the sound starts while the window is
-    // being created, so a warning about the sound comes before the window.
-    // Muted, the sound is not opened at all. Only now: SDL's hints are one
-    // unlocked list that an audio thread reads as it starts (and the sound
-    // thread starts one whenever it reopens an output), while making a
-    // software renderer sets a hint.
-    StartIntroSound(Main.window, options.mute);
-
-    SDL_ShowWindow(Main.window);
-    if (options.fullscreen) SDL_ShowCursor(SDL_DISABLE);
-    Present();   // the still-black picture, as with the first paint on Windows
-    InitPicture();
-    RunLoop();
-    // The window goes before the closing line, as on Windows.
-    CloseWindow();
-    return 0;
 }
 
 // SDL falls back to a display-less video driver when there is no display;
@@ -302,19 +254,82 @@ bool HasDisplay()
     return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
-}   // namespace
-
-void PlatformSleep(uint32_t milliseconds)
+// The window, hidden, with its renderer and texture; null (after saying
+// why) when there is no display or it can't be made.
+void* OpenWindow()
 {
-    Sleep(milliseconds);
+    CatchSignals();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours end the intro at any moment
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        ReportError(SDL_GetError());
+        return nullptr;
+    }
+    if (!HasDisplay()) {
+        ReportError("no display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland)");
+        return nullptr;
+    }
+    char* base = SDL_GetBasePath();   // the executable's folder
+    FindAssetFiles(Chosen.assets, base ? base : ".");
+    SDL_free(base);
+    IgnoreUnusedEvents();
+
+    const int scale = FirstScale(Chosen.scale);
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (Chosen.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    Main.window = SDL_CreateWindow(WindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, PictureWidth * scale,
+                                   PictureHeight * scale, flags);
+    if (!Main.window) {
+        ReportError(std::string("can't make the window: ") + SDL_GetError());
+        return nullptr;
+    }
+    SDL_SetWindowMinimumSize(Main.window, PictureWidth, PictureHeight);
+
+    Main.renderer = MakeRenderer(Main.window);
+    if (Main.renderer) CreateTexture();
+    if (!Main.texture) {
+        ReportError(std::string("can't draw in the window: ") + SDL_GetError());
+        CloseWindow();
+        return nullptr;
+    }
+    // The sound starts once this returns, not before: SDL's hints are one
+    // unlocked list that an audio thread reads as it starts (and the sound
+    // thread starts one whenever it reopens an output), while making a
+    // software renderer sets a hint.
+    return Main.window;
+}
+
+void ShowWindow()
+{
+    SDL_ShowWindow(Main.window);
+    if (Chosen.fullscreen) SDL_ShowCursor(SDL_DISABLE);
+    Present();   // the still-black picture, as with the first paint on Windows
+    LetLoopTakeEndSignals();
 }
 
 // A warning never stops the intro: it goes to stderr, once, and the intro
 // runs on.
-void PlatformShowWarning(const char*, const char* text)
+void ShowWarning(const char*, const char* text)
 {
     ReportWarning(text);
 }
+
+constexpr FrontEnd Sdl{
+    .now = NowMilliseconds,
+    .takeEvents = TakeEvents,
+    .present = Present,
+    .sleep = Sleep,
+    .refreshHz = RefreshRate,
+    .openWindow = OpenWindow,
+    .showWindow = ShowWindow,
+    .closeWindow = CloseWindow,
+    .showWarning = ShowWarning,
+    .soundDevice = &SdlSoundDevice,
+    // The music fades out as the window goes, then the closing line.
+    .soundStop = SoundStop::BeforeClosingLine,
+};
+
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -324,31 +339,11 @@ int main(int argc, char** argv)
     if (parsed >= 0) return parsed;
     if (!TakeNamedPaths(options.assets, options.song)) return ExitFailure;   // said before any window
 
-    AnnounceIntro();
-    CatchSignals();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours end the intro at any moment
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        ReportError(SDL_GetError());
-        return ExitFailure;
-    }
-    if (!HasDisplay()) {
-        ReportError("no display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland)");
-        SDL_Quit();
-        return ExitFailure;
-    }
-    char* base = SDL_GetBasePath();   // the executable's folder
-    FindAssetFiles(options.assets, base ? base : ".");
-    SDL_free(base);
-    IgnoreUnusedEvents();
-    if (RunWindow(options) != 0) {
-        StopIntroSound();
-        return ExitFailure;
-    }
-    // The music fades out as the window goes, then the closing line.
-    const bool soundClosed = EndIntro(SoundStop::BeforeClosingLine);
+    FrontEnd sdl = Sdl;
+    if (options.mute) sdl.soundDevice = nullptr;   // muted, no sound device is opened at all
+    const int code = RunIntro(sdl);
     // A sound thread still stuck in a dead device is left to the end of the
     // process; shutting SDL down would wait for it.
-    if (soundClosed) SDL_Quit();
-    return 0;
+    if (!SoundLeftRunning()) SDL_Quit();
+    return code == 0 ? 0 : ExitFailure;
 }

@@ -37,10 +37,10 @@
   if (turns !== null) args.push('--turns=' + turns);
 
   // Where QuillmoorPlaySong reads a chosen song, and the most of a file the
-  // player reads: the bytes past it are never read, so the rest of a larger
-  // file need not be copied.
-  const SongPath = '/chosen-song';
-  const SongBytes = 512004;
+  // player reads (the bytes past it are never read, so the rest of a larger
+  // file need not be copied): both the program's, asked once it has loaded.
+  let SongPath = null;
+  let SongBytes = Infinity;
   const SongShownMilliseconds = 4000;
 
   // Worked out in device pixels, so the picture covers whole screen pixels
@@ -150,7 +150,7 @@
       waitingSong = { name, bytes, note };
       return;
     }
-    Module.FS.writeFile(SongPath, bytes);
+    Module.FS.writeFile(SongPath, bytes.subarray(0, SongBytes));
     if (Module._QuillmoorPlaySong()) {
       showSong('\u266a ' + name + (note ? ' ' + note : ''));
     } else {
@@ -162,7 +162,8 @@
     const choice = ++choices;
     let bytes;
     try {
-      bytes = new Uint8Array(await file.slice(0, SongBytes).arrayBuffer());
+      const part = Number.isFinite(SongBytes) ? file.slice(0, SongBytes) : file;
+      bytes = new Uint8Array(await part.arrayBuffer());
     } catch (error) {
       if (choice === choices) showSong(`can't read ${file.name}: ${error.message}`);
       return;
@@ -180,7 +181,7 @@
       const response = await fetch(url);
       if (!response.ok) throw new Error(`HTTP ${response.status}`);
       const bytes = new Uint8Array(await response.arrayBuffer());
-      if (choice === choices) playSong(name, bytes.subarray(0, SongBytes));
+      if (choice === choices) playSong(name, bytes);
     } catch (error) {
       if (choice === choices) showSong(`can't load ${name}: ${error.message}`);
     }
@@ -258,6 +259,8 @@
     print: (text) => console.log(text),
     // After main: the first frame is on the canvas.
     postRun: [() => {
+      SongPath = Module.UTF8ToString(Module._QuillmoorChosenSongPath());
+      SongBytes = Module._QuillmoorSongCap();
       programReady = true;
       if (waitingSong) {
         const { name, bytes, note } = waitingSong;

@@ -1,8 +1,8 @@
 // The intro in a web browser: a canvas and Web Audio around the portable
 // core, with the start-up order of the desktop programs.
 //
-// A page can't loop or sleep, so each requestAnimationFrame callback makes
-// one pass of app/intro_loop.h's loop: the animation keeps its desktop speed
+// A page can't loop or sleep, so the run is app/intro_run.h's stepped one:
+// each requestAnimationFrame callback makes one pass of app/paced_loop.h's loop: the animation keeps its desktop speed
 // at 60, 120 or 144 Hz, presenting once per display frame. The sound device
 // (sound/web/) turns the sound thread into a 20 ms timer.
 //
@@ -22,14 +22,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/intro.h"
-#include "app/intro_loop.h"
 #include "app/intro_run.h"
 #include "app/picture_pixels.h"
-#include "app/platform.h"
-#include "app/song_choice.h"
+#include "app/sound_session.h"
+#include "base/stream_format.h"
 #include "picture/surfaces.h"
-#include "sound/sound_server.h"
 #include "sound/web/web_sound_device.h"
 
 namespace {
@@ -38,8 +35,6 @@ struct Page {
     // The OutputImage as the canvas wants it: R, G, B, A bytes.
     alignas(16) uint32_t Rgba[PictureWidth * PictureHeight];
     bool started = false;
-    bool ended = false;
-    bool muted = false;
     IntroLoop loop;   // its turn limit: --turns=N
 };
 
@@ -83,22 +78,35 @@ bool NoEvents()
     return false;
 }
 
-constexpr FrontEnd Page{Now, NoEvents, Present};
-
-void End()
+// The canvas stands in for the window.
+void* Canvas()
 {
-    if (Main.ended) return;
-    Main.ended = true;
-    EndIntro(SoundStop::BeforeClosingLine);
+    static const char CanvasSelector[] = "#picture";
+    return const_cast<char*>(CanvasSelector);
 }
+
+void ShowWarning(const char*, const char* text)
+{
+    ShowWarningBox(text);   // the text already names the problem; the caption would repeat it
+}
+
+constexpr FrontEnd Page{
+    .now = Now,
+    .takeEvents = NoEvents,
+    .present = Present,
+    .openWindow = Canvas,
+    .showWarning = ShowWarning,
+    .soundDevice = &WebSoundDevice,
+    .soundStop = SoundStop::BeforeClosingLine,
+};
+
+// Where the page writes a song the user chose (QuillmoorPlaySong).
+constexpr char ChosenSongPath[] = "/chosen-song";
 
 // One display refresh: one pass of the loop.
 EM_BOOL Tick(double, void*)
 {
-    if (Main.ended) return EM_FALSE;
-    if (RunPass(Main.loop, Page)) return EM_TRUE;
-    End();
-    return EM_FALSE;
+    return StepIntro(Main.loop) ? EM_TRUE : EM_FALSE;
 }
 
 // --turns=N, or no limit.
@@ -116,13 +124,6 @@ uint64_t TurnLimitFromArguments(int argc, char** argv)
 
 }   // namespace
 
-void PlatformSleep(uint32_t) {}   // the display's refresh paces the turns
-
-void PlatformShowWarning(const char*, const char* text)
-{
-    ShowWarningBox(text);   // the text already names the problem; the caption would repeat it
-}
-
 extern "C" {
 
 // The click on the overlay: sound first (it must start inside the gesture),
@@ -131,8 +132,7 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorStart()
 {
     if (Main.started) return 0;
     Main.started = true;
-    SoundServer* server = TheSoundServer();
-    const bool sound = server && server->IsOpen() && WebSoundStart();
+    const bool sound = SoundPlays() && WebSoundStart();
     StartLoop(Main.loop, Page);
     emscripten_request_animation_frame_loop(Tick, nullptr);
     return sound;
@@ -147,27 +147,35 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorStart()
 // ended, or the file isn't there), the song before playing on.
 EMSCRIPTEN_KEEPALIVE int QuillmoorPlaySong()
 {
-    static const char ChosenSong[] = "/chosen-song";
-    if (Main.ended) return 0;
-    const SoundServer* server = TheSoundServer();
-    const bool silent = !server || !server->IsOpen();
+    if (IntroClosed()) return 0;
     std::string reason;
-    if (SwitchSong(ChosenSong, silent, reason)) return 1;
+    if (SwitchSong(ChosenSongPath, reason)) return 1;
     std::printf("cannot play the chosen song: %s\n", reason.c_str());
     return 0;
 }
 
+// What the page needs to hand over a song: where to write it, and the most
+// of a file the player reads (the rest need not be copied).
+EMSCRIPTEN_KEEPALIVE const char* QuillmoorChosenSongPath()
+{
+    return ChosenSongPath;
+}
+
+EMSCRIPTEN_KEEPALIVE int QuillmoorSongCap()
+{
+    return SongBufferSize;
+}
+
 EMSCRIPTEN_KEEPALIVE int QuillmoorToggleMute()
 {
-    Main.muted = !Main.muted;
-    WebSoundSetMuted(Main.muted);
-    return Main.muted;
+    SetSoundMuted(!SoundMuted());
+    return SoundMuted();
 }
 
 // The page is going away: the closing line, as when the window closes.
 EMSCRIPTEN_KEEPALIVE void QuillmoorClose()
 {
-    End();
+    CloseIntro();
 }
 
 // Figures for tests and the curious: turns run, whether the loop has ended,
@@ -179,7 +187,7 @@ EMSCRIPTEN_KEEPALIVE double QuillmoorTurns()
 
 EMSCRIPTEN_KEEPALIVE int QuillmoorEnded()
 {
-    return Main.ended;
+    return IntroClosed();
 }
 
 EMSCRIPTEN_KEEPALIVE double QuillmoorTurnMilliseconds()
@@ -201,21 +209,8 @@ EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
 
 int main(int argc, char** argv)
 {
-    AnnounceIntro();
     Main.loop.turnLimit = TurnLimitFromArguments(argc, argv);
-
-    // The canvas stands in for the window; the song loads and the sound
-    // server opens here, before the picture is set up.
-    static const char CanvasSelector[] = "#picture";
-    StartIntroSound(const_cast<char*>(CanvasSelector), false);
-    InitPicture();
-
     // The first frame, shown under the page's overlay until the click.
-    if (Main.loop.turnLimit != 0) {
-        RunTurn();
-        ++Main.loop.turns;
-    }
-    Present();
-    if (Main.loop.turns >= Main.loop.turnLimit) End();
+    StartSteppedIntro(Page, Main.loop);
     return 0;   // the runtime lives on: the page calls QuillmoorStart
 }

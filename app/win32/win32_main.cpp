@@ -3,11 +3,11 @@
 // presents one frame per turn, handling at most one window message per turn.
 #include <windows.h>
 
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 #include "app/intro_run.h"
-#include "app/platform.h"
 #include "app/shell.h"
 #include "picture/surfaces.h"
+#include "sound/dsound/dsound_device.h"
 
 namespace {
 
@@ -108,25 +108,32 @@ static_assert(sizeof(WNDCLASSEXA) == 48, "the extended class record of 32-bit Wi
 #endif
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
-}   // namespace
-
-void PlatformSleep(uint32_t milliseconds)
+void Pause(uint32_t milliseconds)
 {
     Sleep(milliseconds);
 }
 
-void PlatformShowWarning(const char* caption, const char* text)
+void ShowWarning(const char* caption, const char* text)
 {
     MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
 }
 
+constexpr FrontEnd Windows{
+    .sleep = Pause,
+    .showWarning = ShowWarning,
+    .soundDevice = &DirectSoundDevice,
+    // The closing line comes as the window goes; the sound then stops in
+    // order, so the process ends with no thread inside DirectSound.
+    .soundStop = SoundStop::AfterClosingLine,
+};
+
+}   // namespace
+
 int main()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    AnnounceIntro();
+    BeginIntro(Windows);
     RunWindow(instance);
-    // The closing line comes as the window goes; the sound then stops in
-    // order, so the process ends with no thread inside DirectSound.
-    EndIntro(SoundStop::AfterClosingLine);
+    CloseIntro();
     return 0;
 }

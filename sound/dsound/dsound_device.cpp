@@ -9,8 +9,8 @@
 
 #include <cstring>
 
-#include "sound/sound_device.h"
-#include "sound/thread_start.h"
+#include "sound/dsound/dsound_device.h"
+#include "sound/sound_server.h"
 
 namespace {
 
@@ -65,12 +65,10 @@ void Silence(IDirectSoundBuffer* ring, DWORD bytes)
     ring->Unlock(region1, size1, region2, size2);
 }
 
-DWORD WINAPI RunSoundThread(LPVOID start)
+DWORD WINAPI RunSoundThread(LPVOID server)
 {
-    return RunThreadStart(start);
+    return SoundServer::ThreadMain(server);
 }
-
-}   // namespace
 
 int DeviceOpen(void* window, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary, SoundBuffer** ring)
 {
@@ -129,9 +127,9 @@ int BufferRecover(SoundBuffer* ring)
     return 0;
 }
 
-SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
+SoundThread* StartSoundThread(SoundServer* server)
 {
-    HANDLE thread = CreateThread(nullptr, 0, RunSoundThread, PrepareThreadStart(entry, parameter), 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, RunSoundThread, server, 0, nullptr);
     return reinterpret_cast<SoundThread*>(thread);
 }
 
@@ -164,3 +162,10 @@ void DeviceClose(SoundDevice* device, SoundBuffer* primary, SoundBuffer* ring)
     if (primary) AsBuffer(primary)->Release();
     if (device) reinterpret_cast<IDirectSound*>(device)->Release();
 }
+
+}   // namespace
+
+const SoundDeviceOps DirectSoundDevice = {
+    DeviceOpen,       BufferGetPlayPosition, BufferLock,         BufferUnlock, BufferRecover, StartSoundThread,
+    SoundThreadSleep, DeviceFadeOut,         WaitForSoundThread, DeviceClose,  nullptr,
+};

@@ -1,7 +1,7 @@
 // The sound device on SDL2: a memory ring that SDL's audio callback plays in
 // a loop at 44,100 Hz, 16-bit mono, moving the play cursor as it takes bytes
 // and counting them. Lock hands out the ring's own bytes, so the refill
-// writes straight into it. The music fades in at its start and out when the
+// writes straight into it (memory_ring_device.h). The music fades in at its start and out when the
 // sound closes (see memory_ring.h).
 //
 // An output that goes away while playing (unplugged, its sound server gone)
@@ -16,9 +16,9 @@
 #include <atomic>
 #include <cstring>
 
-#include "sound/memory_ring.h"
-#include "sound/sound_device.h"
-#include "sound/thread_start.h"
+#include "sound/memory_ring_device.h"
+#include "sound/sdl/sdl_sound_device.h"
+#include "sound/sound_server.h"
 
 namespace {
 
@@ -45,15 +45,11 @@ struct SoundDevice {
     uint32_t nextReopen = 0;   // SDL_GetTicks time of the next attempt
 };
 
-struct SoundBuffer {
-    MemoryRing ring;
-    SDL_AudioDeviceID heldOutput;   // the output whose callback a lock holds off
-};
-
 namespace {
 
 SoundDevice Device;
-SoundBuffer Ring;
+MemoryRingBuffer Ring;
+SDL_AudioDeviceID HeldOutput = 0;   // the output whose callback a lock holds off
 // Set by the sound thread as it leaves its entry: SDL waits for a thread
 // without a time limit, so the wait looks here first.
 std::atomic<bool> ThreadEnded{false};
@@ -128,7 +124,22 @@ void WatchOutput()
     Device.nextReopen = SDL_GetTicks() + ReopenMilliseconds;
 }
 
-}   // namespace
+// A refill writes behind the cursor while the callback reads a burst ahead
+// of it; a stretch that reaches the bytes the callback may be taking (a whole
+// ring, or a refill so late that less than a burst is left ahead) is written
+// with the callback held off.
+void HoldOutput(MemoryRingBuffer&, bool hold)
+{
+    if (hold) {
+        HeldOutput = Device.outputs[Device.current].id;
+        if (HeldOutput) SDL_LockAudioDevice(HeldOutput);
+    } else {
+        if (HeldOutput) SDL_UnlockAudioDevice(HeldOutput);
+        HeldOutput = 0;
+    }
+}
+
+void DeviceClose(SoundDevice* device, SoundBuffer*, SoundBuffer*);
 
 // A new song (a new ring) plays on the output the last one played on, if it
 // is still there: no device is opened anew and no output changes hands.
@@ -144,64 +155,30 @@ int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, S
     *device = &Device;
     Output& output = Device.outputs[Device.current];
     SDL_LockAudioDevice(output.id);   // its callback may be playing silence
-    const int opened = OpenMemoryRing(Ring.ring, ringBytes);
-    Ring.heldOutput = 0;
+    const int opened = OpenMemoryRingBuffer(Ring, ringBytes);
+    Ring.holdOutput = HoldOutput;
+    Ring.burstBytes = BurstSamples * 2;
     output.live = opened == 0;
     SDL_UnlockAudioDevice(output.id);
     if (opened != 0) return -1;
-    *ring = &Ring;
+    *ring = AsSoundBuffer(Ring);
     SDL_PauseAudioDevice(output.id, 0);
     return 0;
 }
 
-int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
-{
-    GetMemoryRingPosition(buffer->ring, position);
-    return 0;
-}
-
-// A refill writes behind the cursor while the callback reads a burst ahead
-// of it; a stretch that reaches the bytes the callback may be taking (a whole
-// ring, or a refill so late that less than a burst is left ahead) is written
-// with the callback held off.
-int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
-               uint32_t* size2)
-{
-    if (LockMemoryRing(buffer->ring, offset, bytes, region1, size1, region2, size2) != 0) return -1;
-    if (ReachesCursor(buffer->ring, bytes, BurstSamples * 2)) {
-        buffer->heldOutput = Device.outputs[Device.current].id;
-        if (buffer->heldOutput) SDL_LockAudioDevice(buffer->heldOutput);
-    }
-    return 0;
-}
-
-int BufferUnlock(SoundBuffer* buffer, void*, uint32_t, void*, uint32_t)
-{
-    UnlockMemoryRing(buffer->ring);
-    if (buffer->heldOutput) SDL_UnlockAudioDevice(buffer->heldOutput);
-    buffer->heldOutput = 0;
-    return 0;
-}
-
-// The ring in memory can't be lost.
-int BufferRecover(SoundBuffer*)
-{
-    return 0;
-}
-
-SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
+SoundThread* StartSoundThread(SoundServer* server)
 {
     ThreadEnded = false;
     SDL_Thread* thread = SDL_CreateThread(
-        [](void* start) -> int {
+        [](void* server) -> int {
             // The ring holds only 93 ms: ask to be scheduled as promptly as
             // SDL's own audio thread (granted where the system allows it).
             SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
-            const int code = static_cast<int>(RunThreadStart(start));
+            const int code = static_cast<int>(SoundServer::ThreadMain(server));
             ThreadEnded = true;
             return code;
         },
-        "sound", PrepareThreadStart(entry, parameter));
+        "sound", server);
     return reinterpret_cast<SoundThread*>(thread);
 }
 
@@ -216,10 +193,11 @@ void SoundThreadSleep(uint32_t milliseconds)
 // silence for a burst before it closes.
 void DeviceFadeOut(SoundBuffer* buffer)
 {
-    FadeOutMemoryRing(buffer->ring);
+    MemoryRing& ring = AsMemoryRingBuffer(buffer).ring;
+    FadeOutMemoryRing(ring);
     const uint32_t fadeStart = SDL_GetTicks();
-    while (!MemoryRingFadedOut(buffer->ring) && SDL_GetTicks() - fadeStart < FadeOutWaitMilliseconds) SDL_Delay(2);
-    if (MemoryRingFadedOut(buffer->ring)) SDL_Delay(BurstSamples * 2000 / StreamSampleRate);
+    while (!MemoryRingFadedOut(ring) && SDL_GetTicks() - fadeStart < FadeOutWaitMilliseconds) SDL_Delay(2);
+    if (MemoryRingFadedOut(ring)) SDL_Delay(BurstSamples * 2000 / StreamSampleRate);
 }
 
 bool WaitForSoundThread(SoundThread* thread, uint32_t milliseconds)
@@ -253,3 +231,8 @@ void DeviceClose(SoundDevice* device, SoundBuffer*, SoundBuffer*)
     }
     device->lost = false;
 }
+
+}   // namespace
+
+const SoundDeviceOps SdlSoundDevice = MemoryRingDevice(DeviceOpen, StartSoundThread, SoundThreadSleep, DeviceFadeOut,
+                                                       WaitForSoundThread, DeviceClose);

@@ -27,15 +27,13 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "sound/memory_ring.h"
-#include "sound/sound_device.h"
+#include "sound/memory_ring_device.h"
 #include "sound/sound_server.h"
 
 struct SoundDevice {
     bool started;   // the audio context plays (from WebSoundStart to the page's end)
     bool closing;   // fading out, to close once it has, unless a ring opens again
     int refillTimer;
-    uint32_t playedAtLook;   // the ring's count of bytes played when the server last looked
     // The fade-out of the ring that closed, still to be played.
     uint32_t tailAt;
     uint32_t tailSamples;
@@ -43,19 +41,14 @@ struct SoundDevice {
     uint32_t recorded;
 };
 
-struct SoundBuffer {
-    MemoryRing ring;
-};
-
 struct SoundThread {
-    uint32_t (*entry)(void*);
-    void* parameter;
+    SoundServer* server;
 };
 
 namespace {
 
 SoundDevice Device;
-SoundBuffer Ring;
+MemoryRingBuffer Ring;
 SoundThread Thread;
 
 // 23 ms, a quarter of the ring.
@@ -125,7 +118,7 @@ void StopRefills()
 // does, when the server's pass says so.
 void RefillNow()
 {
-    if (!SoundServer::ThreadPass(Thread.parameter)) StopRefills();
+    if (!SoundServer::ThreadPass(Thread.server)) StopRefills();
 }
 
 void RefillFromTimer(void*)
@@ -159,7 +152,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* WebSoundTake(int samples)
     PlayMemoryRing(Ring.ring, fromRing, ringSamples);
     for (uint32_t i = 0; i < ringSamples && Device.recorded < RecordedSamples; ++i)
         Recording[Device.recorded++] = fromRing[i];
-    const uint32_t sinceRefill = Ring.ring.played.load() - Device.playedAtLook;
+    const uint32_t sinceRefill = Ring.ring.played.load() - Ring.playedAtLook;
     if (Device.refillTimer && sinceRefill >= Ring.ring.bytes / 2) RefillNow();
     return Burst;
 }
@@ -178,6 +171,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE int WebSoundRecordedSamples()
     return static_cast<int>(Device.recorded);
 }
 
+namespace {
+
 // The context and the node, once started, and the fade-out still to be
 // played carry over to the new ring.
 int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, SoundBuffer** ring)
@@ -185,46 +180,20 @@ int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer**, S
     if (!WebAudioAvailable()) return -1;
     StopRefills();
     Device.closing = false;
-    Device.playedAtLook = 0;
     Device.recorded = 0;
     *device = &Device;
-    if (OpenMemoryRing(Ring.ring, ringBytes) != 0) return -1;
-    *ring = &Ring;
+    if (OpenMemoryRingBuffer(Ring, ringBytes) != 0) return -1;
+    *ring = AsSoundBuffer(Ring);
     // The ring counts as playing from here on; it is heard once
     // WebSoundStart has run inside a user gesture (at once when it has).
     return 0;
 }
 
-int BufferGetPlayPosition(SoundBuffer* buffer, PlayPosition* position)
-{
-    GetMemoryRingPosition(buffer->ring, position);
-    Device.playedAtLook = position->played;
-    return 0;
-}
-
-int BufferLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
-               uint32_t* size2)
-{
-    return LockMemoryRing(buffer->ring, offset, bytes, region1, size1, region2, size2);
-}
-
-int BufferUnlock(SoundBuffer* buffer, void*, uint32_t, void*, uint32_t)
-{
-    UnlockMemoryRing(buffer->ring);
-    return 0;
-}
-
-// The ring in memory can't be lost.
-int BufferRecover(SoundBuffer*)
-{
-    return 0;
-}
-
 // The entry can't run as a loop here; the timer that WebSoundStart sets up
 // calls the server's Refill in its stead.
-SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
+SoundThread* StartSoundThread(SoundServer* server)
 {
-    Thread = {entry, parameter};
+    Thread = {server};
     if (Device.started) StartRefills();   // a new song on a page already playing
     return &Thread;
 }
@@ -232,31 +201,22 @@ SoundThread* StartSoundThread(uint32_t (*entry)(void*), void* parameter)
 // Nothing may block the page's thread; the timer does the waiting.
 void SoundThreadSleep(uint32_t) {}
 
-bool WebSoundStart()
-{
-    if (Ring.ring.bytes == 0 || !Thread.parameter || Device.started) return false;
-    Device.started = WebAudioStart(SamplesPerCallback, Recording, static_cast<int>(RecordedSamples)) != 0;
-    if (!Device.started) return false;
-    StartRefills();
-    return true;
-}
-
 // The music fades out over 20 ms from the sound the ring already holds
 // (a refill is always most of a ring ahead of the output), taken from it
 // now for the node to play next; the node closes the context once it has,
 // unless a new ring has opened meanwhile.
-void DeviceFadeOut(SoundBuffer* buffer)
+void DeviceFadeOut(SoundBuffer*)
 {
     if (!Device.started) return;
     Device.closing = true;
-    FadeOutMemoryRing(buffer->ring);
+    FadeOutMemoryRing(Ring.ring);
     if (Device.tailSamples > 0) {
         // The node is still playing the fade of the ring before: none of
         // this one has been heard, so its fade is silent as well.
-        PlayMemoryRing(buffer->ring, Burst, FadeSamples);
+        PlayMemoryRing(Ring.ring, Burst, FadeSamples);
         return;
     }
-    PlayMemoryRing(buffer->ring, Tail, FadeSamples);
+    PlayMemoryRing(Ring.ring, Tail, FadeSamples);
     Device.tailAt = 0;
     Device.tailSamples = FadeSamples;
 }
@@ -272,9 +232,24 @@ bool WaitForSoundThread(SoundThread*, uint32_t)
 // and no ring has opened again.
 void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*) {}
 
-void WebSoundSetMuted(bool muted)
+// The ring plays on behind a silent gain, so the music keeps its time.
+void SetMuted(bool muted)
 {
     WebAudioSetGain(muted ? 0.0 : 1.0);
+}
+
+}   // namespace
+
+const SoundDeviceOps WebSoundDevice = MemoryRingDevice(DeviceOpen, StartSoundThread, SoundThreadSleep, DeviceFadeOut,
+                                                       WaitForSoundThread, DeviceClose, SetMuted);
+
+bool WebSoundStart()
+{
+    if (Ring.ring.bytes == 0 || !Thread.server || Device.started) return false;
+    Device.started = WebAudioStart(SamplesPerCallback, Recording, static_cast<int>(RecordedSamples)) != 0;
+    if (!Device.started) return false;
+    StartRefills();
+    return true;
 }
 
 uint32_t WebSoundConsumedBytes()

@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+#include "sound/sound_device.h"
+
+// The device: a ring in the program's memory that Web Audio plays.
+extern const SoundDeviceOps WebSoundDevice;
+
 // Starts the ring playing through Web Audio and the refills with it. Browsers
 // let a page make sound only from inside a user gesture, so the front end
 // calls this from its click handler; until then the ring stands still at its
@@ -10,10 +15,6 @@
 // or the browser refused an audio context. A ring opened again after this
 // (another song) plays at once, through the same context.
 bool WebSoundStart();
-
-// Mutes or unmutes the output. The ring plays on either way, so the music
-// keeps its time.
-void WebSoundSetMuted(bool muted);
 
 // Bytes the browser has taken from the current ring since it opened (the
 // current song's start).

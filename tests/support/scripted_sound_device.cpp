@@ -1,35 +1,31 @@
 #include "support/scripted_sound_device.h"
 
+#include "sound/memory_ring_device.h"
+
 ScriptedDevice Scripted;
-MemoryRing ScriptedRing;
 
 struct SoundDevice {};
 struct SoundBuffer {};
 
 namespace {
+
 SoundDevice Device;
 SoundBuffer Primary;
-SoundBuffer Ring;
-}   // namespace
+MemoryRingBuffer Ring;
 
-void ResetScriptedDevice()
-{
-    Scripted = ScriptedDevice{};
-    OpenMemoryRing(ScriptedRing, RingBytes);
-}
-
-int DeviceOpen(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary, SoundBuffer** ring)
+int Open(void*, uint32_t ringBytes, SoundDevice** device, SoundBuffer** primary, SoundBuffer** ring)
 {
     if (Scripted.failCreate) return -1;
     *device = &Device;
     *primary = &Primary;
-    if (Scripted.failRingBuffer || OpenMemoryRing(ScriptedRing, ringBytes) != 0) return -1;
-    *ring = &Ring;
+    if (Scripted.failRingBuffer || OpenMemoryRingBuffer(Ring, ringBytes) != 0) return -1;
+    *ring = AsSoundBuffer(Ring);
     ++Scripted.plays;
     return 0;
 }
 
-int BufferGetPlayPosition(SoundBuffer*, PlayPosition* position)
+// The scripted cursors and failures first; then the ring's own cursor.
+int GetPlayPosition(SoundBuffer* ring, PlayPosition* position)
 {
     const size_t query = Scripted.cursorQueries++;
     if (query < Scripted.cursorFails.size() && Scripted.cursorFails[query]) return -1;
@@ -37,56 +33,69 @@ int BufferGetPlayPosition(SoundBuffer*, PlayPosition* position)
         *position = {Scripted.cursors[query], false, 0};
         return 0;
     }
-    GetMemoryRingPosition(ScriptedRing, position);
+    MemoryRingPlayPosition(ring, position);
     if (!Scripted.countsPlayed) position->counted = false;
     return 0;
 }
 
-int BufferLock(SoundBuffer*, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
-               uint32_t* size2)
+int Lock(SoundBuffer* ring, uint32_t offset, uint32_t bytes, void** region1, uint32_t* size1, void** region2,
+         uint32_t* size2)
 {
     ++Scripted.locks;
     if (Scripted.failingLocks > 0) {
         --Scripted.failingLocks;
         return -1;
     }
-    return LockMemoryRing(ScriptedRing, offset, bytes, region1, size1, region2, size2);
+    return MemoryRingLock(ring, offset, bytes, region1, size1, region2, size2);
 }
 
-int BufferUnlock(SoundBuffer*, void*, uint32_t, void*, uint32_t)
+int Unlock(SoundBuffer* ring, void* region1, uint32_t size1, void* region2, uint32_t size2)
 {
     ++Scripted.unlocks;
-    UnlockMemoryRing(ScriptedRing);
-    return 0;
+    return MemoryRingUnlock(ring, region1, size1, region2, size2);
 }
 
-int BufferRecover(SoundBuffer*)
+int Recover(SoundBuffer*)
 {
     ++Scripted.recovers;
     ++Scripted.plays;
     return 0;
 }
 
-SoundThread* StartSoundThread(uint32_t (*)(void*), void*)
+SoundThread* StartThread(SoundServer*)
 {
     // The tests drive Refill themselves.
     Scripted.threadStarted = true;
     return reinterpret_cast<SoundThread*>(&Scripted);
 }
 
-void SoundThreadSleep(uint32_t) {}
+void ThreadSleep(uint32_t) {}
 
-void DeviceFadeOut(SoundBuffer*)
+void FadeOut(SoundBuffer*)
 {
     ++Scripted.fadeOuts;
 }
 
-bool WaitForSoundThread(SoundThread*, uint32_t)
+bool WaitForThread(SoundThread*, uint32_t)
 {
     return !Scripted.threadStuck;
 }
 
-void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*)
+void Close(SoundDevice*, SoundBuffer*, SoundBuffer*)
 {
     ++Scripted.closes;
+}
+
+}   // namespace
+
+MemoryRing& ScriptedRing = Ring.ring;
+
+const SoundDeviceOps ScriptedSoundDevice = {
+    Open, GetPlayPosition, Lock, Unlock, Recover, StartThread, ThreadSleep, FadeOut, WaitForThread, Close, nullptr,
+};
+
+void ResetScriptedDevice()
+{
+    Scripted = ScriptedDevice{};
+    OpenMemoryRingBuffer(Ring, RingBytes);
 }

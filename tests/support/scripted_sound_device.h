@@ -29,10 +29,12 @@ struct ScriptedDevice {
 };
 
 extern ScriptedDevice Scripted;
+extern const SoundDeviceOps ScriptedSoundDevice;
 
 // The tests' view of a SoundServer's fields, which are otherwise its own.
 struct SoundServerProbe {
     static SoundFillCallback& fillCallback(SoundServer& s) { return s.fillCallback; }
+    static const SoundDeviceOps*& device(SoundServer& s) { return s.device; }
     static void*& window(SoundServer& s) { return s.window; }
     static SoundDevice*& directSound(SoundServer& s) { return s.directSound; }
     static SoundBuffer*& primaryBuffer(SoundServer& s) { return s.primaryBuffer; }
@@ -42,7 +44,7 @@ struct SoundServerProbe {
     static std::atomic<uint8_t>& running(SoundServer& s) { return s.running; }
     static std::atomic<uint8_t>& stopRequested(SoundServer& s) { return s.stopRequested; }
 };
-extern MemoryRing ScriptedRing;
+extern MemoryRing& ScriptedRing;
 
 // Clears the script and the ring.
 void ResetScriptedDevice();

@@ -11,7 +11,7 @@
 
 #include "app/headless/headless_intro.h"
 #include "app/headless/sound_capture.h"
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 #include "base/dc_blocker.h"
 #include "base/error_report.h"
 #include "base/frame_hash.h"

@@ -32,7 +32,7 @@ int VideoInterruptedBy()
 
 #include "ffmpeg_process.h"
 #include "app/headless/headless_intro.h"
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 #include "music/player.h"
 #include "picture/surfaces.h"
 #include "app/headless/sound_capture.h"

@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-#include "sound/sound_device.h"
+#include "sound/dsound/dsound_device.h"
 #include "sound/sound_server.h"
 
 int main(int argc, char** argv)
@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     SoundDevice* device = nullptr;
     SoundBuffer* primary = nullptr;
     SoundBuffer* ring = nullptr;
-    if (DeviceOpen(GetDesktopWindow(), RingBytes, &device, &primary, &ring) != 0) {
+    if (DirectSoundDevice.open(GetDesktopWindow(), RingBytes, &device, &primary, &ring) != 0) {
         std::printf("FAIL: no sound device\n");
         return 2;
     }
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     PlayPosition last{};
-    BufferGetPlayPosition(ring, &last);
+    DirectSoundDevice.getPlayPosition(ring, &last);
     std::vector<uint32_t> steps;
     std::map<uint32_t, int> histogram;   // step in ms -> count
     for (;;) {
@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&now);
         if (double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart) >= seconds) break;
         PlayPosition position{};
-        if (BufferGetPlayPosition(ring, &position) != 0 || position.playCursor == last.playCursor) continue;
+        if (DirectSoundDevice.getPlayPosition(ring, &position) != 0 || position.playCursor == last.playCursor) continue;
         const uint32_t step = (position.playCursor - last.playCursor + RingBytes) % RingBytes;
         steps.push_back(step);
         ++histogram[(step * 1000 + 44100) / 88200];

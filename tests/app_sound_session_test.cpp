@@ -1,15 +1,14 @@
-// Choosing a song while the intro runs: the files that can and can't be
-// songs, and a switch, after which the player plays the new song exactly as
-// it would from the start of a run.
+// The sound session: the files that can and can't be songs, a switch while
+// the intro runs, after which the player plays the new song exactly as it
+// would from the start of a run, drops, and mute.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <vector>
 
-#include "app/intro.h"
-#include "app/intro_run.h"
-#include "app/song_choice.h"
+#include "app/chosen_files.h"
+#include "app/sound_session.h"
 #include "music/player.h"
 #include "music/player_state.h"
 #include "music_test_songs.h"
@@ -26,7 +25,17 @@ std::vector<int16_t> Stream(int calls, uint32_t bytes)
     return samples;
 }
 
-TEST(SongChoice, OnlyAReadableRegularFileIsASong)
+class SoundSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetScriptedDevice();
+        ResetSoundSession();
+    }
+    void TearDown() override { ResetSoundSession(); }
+};
+
+TEST_F(SoundSession, OnlyAReadableRegularFileIsASong)
 {
     ScratchDir dir("song-choice");
     WriteFile("tune.dmp", music_test::BusyRawSong(40, 1));
@@ -49,7 +58,7 @@ TEST(SongChoice, OnlyAReadableRegularFileIsASong)
     EXPECT_FALSE(TakeNamedPaths("", "folder"));
 }
 
-TEST(SongChoice, ASwitchPlaysTheNewSongAsFromTheStartOfARun)
+TEST_F(SoundSession, ASwitchPlaysTheNewSongAsFromTheStartOfARun)
 {
     ScratchDir dir("song-switch");
     WriteFile("first.dmp", music_test::BusyRawSong(60, 2));
@@ -59,36 +68,62 @@ TEST(SongChoice, ASwitchPlaysTheNewSongAsFromTheStartOfARun)
     RestorePlayerStartState();
     std::string reason;
     ASSERT_TRUE(ChooseSong("second.dmp", reason));
-    StartIntroSound(nullptr, true);
+    EXPECT_EQ(StartSound(nullptr), -1);   // no device: the song alone
+    EXPECT_FALSE(SoundPlays());
     const std::vector<int16_t> fresh = Stream(40, 1764);
 
     // A run that plays the first song for a while, then switches.
     ResetScriptedDevice();
     RestorePlayerStartState();
     ASSERT_TRUE(ChooseSong("first.dmp", reason));
-    EXPECT_EQ(StartIntroSound(nullptr, false), 0);
-    ASSERT_NE(TheSoundServer(), nullptr);
-    for (int i = 0; i < 25; ++i) TheSoundServer()->Refill();
-    EXPECT_FALSE(SwitchSong("no such song", false, reason));
+    UseSoundDevice(&ScriptedSoundDevice);
+    EXPECT_EQ(StartSound(nullptr), 0);
+    ASSERT_TRUE(SoundPlays());
+    for (int i = 0; i < 25; ++i) SessionServer()->Refill();
+    EXPECT_FALSE(SwitchSong("no such song", reason));
     EXPECT_EQ(Scripted.closes, 0);   // the first song plays on
 
-    ASSERT_TRUE(SwitchSong("second.dmp", false, reason));
+    ASSERT_TRUE(SwitchSong("second.dmp", reason));
     EXPECT_EQ(Scripted.fadeOuts, 1);
     EXPECT_EQ(Scripted.closes, 1);
-    EXPECT_TRUE(TheSoundServer()->IsOpen());
+    EXPECT_TRUE(SoundPlays());
     EXPECT_EQ(Stream(40, 1764), fresh);
 
     // A drop: its first file is played, the rest ignored.
-    BeginSongDrop();
-    DropSongFile("folder that is not there", false);
-    DropSongFile("first.dmp", false);
+    BeginDrop();
+    DropFile("folder that is not there");
+    DropFile("first.dmp");
     EXPECT_EQ(Scripted.closes, 1);
-    BeginSongDrop();
-    DropSongFile("first.dmp", false);
-    DropSongFile("second.dmp", false);
+    BeginDrop();
+    DropFile("first.dmp");
+    DropFile("second.dmp");
     EXPECT_EQ(Scripted.closes, 2);
     EXPECT_STREQ(SongPath(), "first.dmp");
-    StopIntroSound();
+}
+
+// Mute reaches a device that can silence itself, now and after a switch;
+// the session as reset chooses no song and no device.
+TEST_F(SoundSession, MuteOutlivesASwitchAndAResetForgetsTheChoice)
+{
+    ScratchDir dir("song-mute");
+    WriteFile("tune.dmp", music_test::BusyRawSong(20, 1));
+    static std::vector<bool> told;
+    told.clear();
+    SoundDeviceOps muting = ScriptedSoundDevice;
+    muting.setMuted = [](bool muted) { told.push_back(muted); };
+    UseSoundDevice(&muting);
+    ASSERT_EQ(StartSound(nullptr), 0);
+    SetSoundMuted(true);
+    std::string reason;
+    ASSERT_TRUE(SwitchSong("tune.dmp", reason));
+    EXPECT_TRUE(SoundMuted());
+    SetSoundMuted(false);
+    EXPECT_EQ(told, (std::vector<bool>{true, true, false}));
+
+    ResetSoundSession();
+    EXPECT_FALSE(SoundPlays());
+    EXPECT_FALSE(SoundMuted());
+    EXPECT_STRNE(SongPath(), "tune.dmp");
 }
 
 }   // namespace

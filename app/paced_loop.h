@@ -1,4 +1,5 @@
-// The loop of the front ends paced by the clock (SDL, the web page). Each
+// The loop of the front ends paced by the clock (SDL, the web page, the
+// tests' made-up display). Each
 // pass runs the turns the elapsed time holds at 9.5 ms a turn, every one of
 // them rendering its frame whether or not it is shown, so frame N is the same
 // picture on any display; then it presents the newest frame, no more often
@@ -15,20 +16,14 @@
 
 #include <cstdint>
 
-#include "app/intro.h"
+#include "app/frame_cycle.h"
+#include "app/front_end.h"
 #include "app/turn_pacer.h"
 
 inline constexpr int MostTurnsPerPass = 53;
 inline constexpr double MostTurnMillisecondsPerPass = 100.0;
 // The display rate assumed where the system does not say.
 inline constexpr int DefaultRefreshHz = 60;
-
-// What the front end supplies to the loop.
-struct FrontEnd {
-    double (*now)();        // milliseconds from any fixed origin
-    bool (*takeEvents)();   // handles what is pending; true when the intro is to end
-    void (*present)();      // shows the OutputImage
-};
 
 struct IntroLoop {
     TurnPacer pacer;
@@ -63,6 +58,6 @@ bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd);
 double MillisecondsToNextPass(const IntroLoop& loop, double now);
 
 // The whole loop of a front end that can sleep: passes until one says the
-// intro is to end, sleeping between them until the next has work (at least
-// a millisecond, so that a wait is a real one).
-void RunIntroLoop(IntroLoop& loop, const FrontEnd& frontEnd, void (*sleep)(uint32_t milliseconds));
+// intro is to end, sleeping (frontEnd.sleep) between them until the next has
+// work (at least a millisecond, so that a wait is a real one).
+void RunPacedLoop(IntroLoop& loop, const FrontEnd& frontEnd);

@@ -3,7 +3,7 @@
 // frame, and presents never come faster than it does.
 #include <gtest/gtest.h>
 
-#include "app/intro_loop.h"
+#include "app/paced_loop.h"
 #include "app/shell.h"
 
 namespace {
@@ -44,7 +44,7 @@ int FakeTurn()
     return 0;
 }
 
-constexpr FrontEnd FakeFrontEnd{FakeNow, FakeEvents, FakePresent};
+constexpr FrontEnd FakeFrontEnd{.now = FakeNow, .takeEvents = FakeEvents, .present = FakePresent};
 
 // Runs the loop as the SDL front end does for `milliseconds` of the clock.
 void RunFor(IntroLoop& loop, double milliseconds)

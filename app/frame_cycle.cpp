@@ -1,37 +1,11 @@
-#include "app/intro.h"
+#include "app/frame_cycle.h"
 
 #include "app/asset_files.h"
 #include "app/asset_folders.h"
-#include "app/platform.h"
-#include "app/shell.h"
-#include "app/song_choice.h"
-#include "music/player.h"
 #include "picture/lens_effect.h"
 #include "picture/logo_overlay.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
-#include "sound/sound_server.h"
-
-namespace {
-
-SoundServer* Server = nullptr;
-
-}   // namespace
-
-int OnCreate(void* window)
-{
-    LoadSongFromFile(SongPath());
-    // One server for the whole run; a new song opens it again (song_choice.h).
-    if (!Server) Server = new SoundServer(window);
-    if (Server->Open(&FillCallback)) return 0;
-    PlatformShowWarning(SoundWarningCaption, SoundWarningText);
-    return -1;
-}
-
-SoundServer* TheSoundServer()
-{
-    return Server;
-}
 
 namespace {
 
@@ -81,12 +55,5 @@ int RunTurn()
 {
     RenderFrame();
     ConvertFrame();
-    return 0;
-}
-
-int FrameStep()
-{
-    RunTurn();
-    PlatformSleep(TurnSleepMilliseconds);
     return 0;
 }

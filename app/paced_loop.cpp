@@ -1,4 +1,4 @@
-#include "app/intro_loop.h"
+#include "app/paced_loop.h"
 
 #include "base/arith.h"
 
@@ -64,9 +64,9 @@ double MillisecondsToNextPass(const IntroLoop& loop, double now)
     return wait > 0.0 ? wait : 0.0;
 }
 
-void RunIntroLoop(IntroLoop& loop, const FrontEnd& frontEnd, void (*sleep)(uint32_t milliseconds))
+void RunPacedLoop(IntroLoop& loop, const FrontEnd& frontEnd)
 {
     StartLoop(loop, frontEnd);
     while (!frontEnd.takeEvents() && RunPass(loop, frontEnd))
-        sleep(static_cast<uint32_t>(TruncToInt(MillisecondsToNextPass(loop, frontEnd.now()))) + 1);
+        frontEnd.sleep(static_cast<uint32_t>(TruncToInt(MillisecondsToNextPass(loop, frontEnd.now()))) + 1);
 }
