@@ -5,15 +5,16 @@
 #                   songc; the assets in P/share/quillmoor (where the program
 #                   looks, from ../share/quillmoor beside its executable); the
 #                   menu entry, the AppStream data, the icon in the hicolor
-#                   theme and the manual pages; README, LICENSE, the README's
-#                   screenshot, copyright and changelog in
+#                   theme and the manual pages; README, LICENSE, docs/ (the
+#                   notes the README links to and its screenshot),
+#                   copyright and changelog in
 #                   P/share/doc/quillmoor. Packages:
 #                   quillmoor-<version>-linux-x86_64.tar.gz (the tree in one
 #                   folder) and quillmoor_<version>_amd64.deb (the tree under
 #                   /usr; made where dpkg-dev works out its dependencies).
 #   32-bit Windows: one folder, as a Windows user runs it: quillmoor.exe with
 #                   its four assets beside it (the embedded resources are
-#                   inside the exe), README, LICENSE and the screenshot;
+#                   inside the exe), README, LICENSE and docs/;
 #                   package quillmoor-<version>-win32.zip.
 # Each archive holds one folder named after the archive.
 if(EMSCRIPTEN OR NOT TARGET quillmoor)
@@ -21,14 +22,16 @@ if(EMSCRIPTEN OR NOT TARGET quillmoor)
 endif()
 
 set(QUILLMOOR_DOCUMENTS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE)
-set(QUILLMOOR_SCREENSHOT ${CMAKE_SOURCE_DIR}/docs/screenshot.png)
+# docs/ as the README links to it: the screenshot and the notes for those who build it.
+set(QUILLMOOR_DOCS_FOLDER ${CMAKE_SOURCE_DIR}/docs/screenshot.png ${CMAKE_SOURCE_DIR}/docs/BUILDING.md
+  ${CMAKE_SOURCE_DIR}/docs/TOOLS.md ${CMAKE_SOURCE_DIR}/docs/SOURCE-TREE.md)
 set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(app_id org.quillmoor.Quillmoor)   # the AppStream ID, also the menu entry's name
 
 if(WIN32)
   install(TARGETS quillmoor RUNTIME DESTINATION .)
   install(FILES ${QUILLMOOR_ASSET_FILES} ${QUILLMOOR_DOCUMENTS} DESTINATION .)
-  install(FILES ${QUILLMOOR_SCREENSHOT} DESTINATION docs)   # where the README shows it from
+  install(FILES ${QUILLMOOR_DOCS_FOLDER} DESTINATION docs)
 else()
   include(GNUInstallDirs)
   install(TARGETS quillmoor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -88,7 +91,7 @@ else()
   add_custom_target(package_documents ALL DEPENDS ${built_documents})
 
   install(FILES ${QUILLMOOR_DOCUMENTS} ${packaging}/copyright ${changelog} DESTINATION ${doc_dir})
-  install(FILES ${QUILLMOOR_SCREENSHOT} DESTINATION ${doc_dir}/docs)
+  install(FILES ${QUILLMOOR_DOCS_FOLDER} DESTINATION ${doc_dir}/docs)
 endif()
 
 set(CPACK_PACKAGE_NAME quillmoor)

@@ -1,4 +1,5 @@
-// The capture tool's WAV header, sample bytes and frame hash.
+// The WAV writer's header and sample bytes, and the frame hash the capture
+// tool prints.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +9,7 @@
 #include "base/frame_hash.h"
 #include "base/wav_writer.h"
 
-TEST(CaptureWav, HeaderForMono16BitAt44100)
+TEST(WavWriter, HeaderForMono16BitAt44100)
 {
     const auto header = WavHeader(3);
     const uint8_t expected[WavHeaderBytes] = {
@@ -26,7 +27,7 @@ TEST(CaptureWav, HeaderForMono16BitAt44100)
     EXPECT_EQ(uint64_t(riffSize), 36 + 2 * MaxWavSamples);
 }
 
-TEST(CaptureWav, SamplesAreLittleEndian)
+TEST(WavWriter, SamplesAreLittleEndian)
 {
     const int16_t samples[] = {-1, 0x1234, -32768, 32767, 0};
     uint8_t bytes[10];
@@ -35,7 +36,7 @@ TEST(CaptureWav, SamplesAreLittleEndian)
     EXPECT_EQ(0, std::memcmp(bytes, expected, 10));
 }
 
-TEST(CaptureHash, PublishedFnv1aValues)
+TEST(FrameHash, PublishedFnv1aValues)
 {
     EXPECT_EQ(Fnv1a64("", 0), 0xcbf29ce484222325ull);
     EXPECT_EQ(Fnv1a64("a", 1), 0xaf63dc4c8601ec8cull);
@@ -43,7 +44,7 @@ TEST(CaptureHash, PublishedFnv1aValues)
     EXPECT_EQ(Fnv1a64("bar", 3, Fnv1a64("foo", 3)), 0x85944171f73967e8ull);
 }
 
-TEST(CaptureHash, PixelsHashAsBlueGreenRedZero)
+TEST(FrameHash, PixelsHashAsBlueGreenRedZero)
 {
     const uint32_t pixels[] = {0x00112233, 0x002B0000, 0x00E9C4C6};
     const uint8_t bytes[] = {0x33, 0x22, 0x11, 0, 0x00, 0x00, 0x2B, 0, 0xC6, 0xC4, 0xE9, 0};
@@ -58,7 +59,7 @@ TEST(CaptureHash, PixelsHashAsBlueGreenRedZero)
     EXPECT_EQ(HashPixels(picture.data(), picture.size()), Fnv1a64(serial.data(), serial.size()));
 }
 
-TEST(CaptureHash, SixteenLowercaseHexDigits)
+TEST(FrameHash, SixteenLowercaseHexDigits)
 {
     char text[17];
     FormatHash(0x0123456789abcdefull, text);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iomanip>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -73,6 +74,18 @@ std::string FirstDifference(const StreamDigests& got, const uint64_t (&recorded)
     return "";
 }
 
+// The digests as they are now, written as the tables below are: what to
+// paste over a table when a change is meant to alter that stream.
+std::string AsTable(const StreamDigests& got)
+{
+    std::ostringstream table;
+    table << std::hex << std::setfill('0') << "\nnow: Seconds[StreamSeconds] = {";
+    for (size_t s = 0; s < got.seconds.size(); ++s)
+        table << (s ? ", " : "") << "0x" << std::setw(16) << got.seconds[s] << 'u';
+    table << "}; ExpectGoldenStream(0x" << std::setw(16) << got.whole << "u, Seconds);";
+    return table.str();
+}
+
 // 300 raw frames (six seconds, so the stream loops once) that move every
 // register: every mixer combination of tones and noise, tone periods from 0
 // to past 12 bits, noise periods past 31, fixed levels and envelope mode on
@@ -106,9 +119,13 @@ void ExpectGoldenStream(uint64_t whole, const uint64_t (&seconds)[StreamSeconds]
 {
     const StreamDigests digests = PacedStreamDigests();
     EXPECT_EQ(digests.whole, whole) << std::hex << "0x" << digests.whole << FirstDifference(digests, seconds);
-    EXPECT_EQ(FirstDifference(digests, seconds), "");
+    EXPECT_EQ(FirstDifference(digests, seconds), "") << AsTable(digests);
 }
 
+// Each table is made again, for a change meant to alter the music, by
+//   build/linux/bin/quillmoor_tests --gtest_filter='MusicGolden.*'
+// which prints, for each stream that differs, its table as it is now
+// ("now: ..."), written as below.
 TEST_F(MusicGolden, CommittedSong)
 {
     static uint8_t file[SongBufferSize];

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iomanip>
 #include <sstream>
 #include <string>
 
@@ -31,7 +32,11 @@ uint64_t OutputDigest()
 
 // Every frame's digest from 0 to 100, recorded from this code when it drew
 // the four frames the test pins: where one of those differs, these name the
-// first frame that did.
+// first frame that did. Made again, for a change meant to alter the
+// picture, by
+//   build/linux/bin/quillmoor_tests --gtest_filter='PictureFramesTest.*'
+// which prints, when a frame differs, this table as it is now ("now: ...")
+// to paste here; the four pinned frames are its entries 0, 1, 2 and 100.
 constexpr uint64_t EveryFrame[101] = {
     0x0334b9e25539b4a4u, 0xe6de7cefd0b41270u, 0x813e718dffa45252u, 0xb63b89418f8b8bb5u, 0x4effa3b927e4a874u,
     0x4e9aacad10fbc869u, 0x3b8e9fdee7ff95a6u, 0xeee407758a3e5c90u, 0xac8dfa424a0ea270u, 0xa36982a868bc4da6u,
@@ -64,6 +69,16 @@ std::string FirstDifference(int frame, uint64_t digest)
     return where.str();
 }
 
+// Every frame's digest as it is now, written as EveryFrame is.
+std::string AsTable(const uint64_t (&now)[101])
+{
+    std::ostringstream table;
+    table << std::hex << std::setfill('0') << "\nnow: EveryFrame[101] = {";
+    for (int frame = 0; frame <= 100; ++frame)
+        table << (frame % 5 ? " " : "\n    ") << "0x" << std::setw(16) << now[frame] << (frame < 100 ? "u," : "u};");
+    return table.str();
+}
+
 TEST(PictureFramesTest, FramesWithTestAssets)
 {
     std::memset(&Screen, 0, sizeof Screen);
@@ -83,10 +98,11 @@ TEST(PictureFramesTest, FramesWithTestAssets)
         {100, 0x3833d04cd04dc8a0u},
     };
     int frame = 0, firstDiffering = -1;
-    uint64_t firstDifferingDigest = 0;
+    uint64_t firstDifferingDigest = 0, now[101] = {};
     for (const auto& e : expected) {
         for (; frame <= e.frame; ++frame) {
             FrameStep();
+            now[frame] = OutputDigest();
             if (firstDiffering < 0 && OutputDigest() != EveryFrame[frame]) {
                 firstDiffering = frame;
                 firstDifferingDigest = OutputDigest();
@@ -96,7 +112,7 @@ TEST(PictureFramesTest, FramesWithTestAssets)
                                             << FirstDifference(firstDiffering, firstDifferingDigest);
     }
     EXPECT_EQ(Effect.FrameCounter, 101.0);
-    EXPECT_EQ(FirstDifference(firstDiffering, firstDifferingDigest), "");
+    EXPECT_EQ(FirstDifference(firstDiffering, firstDifferingDigest), "") << AsTable(now);
 }
 
 }   // namespace

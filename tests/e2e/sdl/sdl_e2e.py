@@ -3,6 +3,7 @@
 the driver that runs one of them.
 
   sdl_e2e.py CASE --program quillmoor --reference quillmoor-capture --assets DIR [--seconds S] [--faults LIB]
+  sdl_e2e.py --list
 
 Each case starts its own session (intro_session.py: a temporary folder
 holding the asset files, a private Xvfb, the intro), drives the intro as a
@@ -12,9 +13,11 @@ what the picture should be comes from quillmoor-capture, which runs the same
 core without a window (picture_match.py), and so does the sound it should
 play (stream_match.py).
 
-A new case is a function taking the options, an entry in CASES, and its
-name in tests/e2e/sdl/CMakeLists.txt. Exits 0 when the case passes, 1 when
-it fails, 77 when it can't be run here.
+--list prints the cases, one a line, each followed by its ctest labels
+(tsan: one of TSAN_CASES); tests/e2e/sdl/CMakeLists.txt registers one test
+per line when it configures. A new case is a function taking the options
+and an entry in CASES. Exits 0 when the case passes, 1 when it fails, 77
+when it can't be run here.
 """
 import argparse
 import array
@@ -580,8 +583,24 @@ CASES = {
     "song-drop": case_song_drop,
 }
 
+# The cases where the sound thread does something of its own (plays, loses
+# its output, gets it back, takes a dropped song): ThreadSanitizer's. The
+# window's geometry, the pace and the command line are the plain build's.
+TSAN_CASES = {"sound", "sound-lost", "sound-back", "song-drop"}
+
+
+def list_cases():
+    unknown = TSAN_CASES - CASES.keys()
+    if unknown:
+        raise SystemExit(f"sdl_e2e.py: error: TSAN_CASES names no case: {', '.join(sorted(unknown))}")
+    for name in CASES:
+        print(name + (" tsan" if name in TSAN_CASES else ""))
+
 
 def main():
+    if sys.argv[1:] == ["--list"]:
+        list_cases()
+        return 0
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("case", choices=sorted(CASES))
     parser.add_argument("--program", required=True)
