@@ -4,11 +4,12 @@
 #include <cmath>
 
 #include "base/arith.h"
+#include "base/stream_format.h"
 
 namespace {
 
 // y[n] = x[n] - x[n-1] + R y[n-1]; R = 1 - 2 pi fc / fs puts the corner at fc.
-constexpr double Pole = 1.0 - 2.0 * 3.14159265358979323846 * DcBlockCornerHz / 44100.0;
+constexpr double Pole = 1.0 - 2.0 * 3.14159265358979323846 * DcBlockCornerHz / StreamSampleRate;
 
 int16_t Clamp16(double value)
 {
@@ -31,7 +32,7 @@ void DcBlocker::Process(int16_t* samples, size_t count)
         previousIn = in;
         previousOut = out;
         double gain = 1.0;
-        if (faded < FadeInSamples) gain = static_cast<double>(faded++) / FadeInSamples;
+        if (faded < FadeSamples) gain = static_cast<double>(faded++) / FadeSamples;
         samples[i] = Clamp16(out * gain);
     }
 }

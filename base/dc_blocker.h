@@ -1,14 +1,13 @@
 // The tune made fit for other programs: the player's samples sit far from
 // zero (about -0.7 of full scale), which wastes headroom and thumps when a
 // player starts or stops them. A first-order high-pass at 5 Hz takes the
-// offset out; a 20 ms fade-in hides the start.
+// offset out; a fade-in over FadeSamples (20 ms) hides the start.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 constexpr double DcBlockCornerHz = 5.0;
-constexpr uint32_t FadeInSamples = 44100 / 50;   // 20 ms
 
 // Filters a stream in place, block by block. Leading silence (zeros, as the
 // lead-in of silent calls) passes as it is; the filter starts at the first

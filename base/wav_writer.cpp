@@ -2,12 +2,13 @@
 
 #include <cstring>
 
+#include "base/stream_format.h"
+
 namespace {
 
-constexpr uint32_t Rate = 44100;
 constexpr uint16_t Channels = 1;
-constexpr uint16_t BitsPerSample = 16;
-constexpr uint16_t BlockAlign = Channels * BitsPerSample / 8;
+constexpr uint16_t BlockAlign = Channels * StreamBytesPerSample;
+constexpr uint16_t BitsPerSample = 8 * StreamBytesPerSample;
 
 void Put16(uint8_t* at, uint16_t value)
 {
@@ -32,8 +33,8 @@ std::array<uint8_t, WavHeaderBytes> WavHeader(uint32_t sampleCount)
     Put32(&h[16], 16);   // size of the format record
     Put16(&h[20], 1);    // PCM
     Put16(&h[22], Channels);
-    Put32(&h[24], Rate);
-    Put32(&h[28], Rate * BlockAlign);
+    Put32(&h[24], StreamSampleRate);
+    Put32(&h[28], StreamSampleRate * BlockAlign);
     Put16(&h[32], BlockAlign);
     Put16(&h[34], BitsPerSample);
     std::memcpy(&h[36], "data", 4);

@@ -11,11 +11,13 @@
 #include "music/player.h"
 #include "music/player_state.h"
 #include "music/song_decoder.h"
+#include "base/stream_format.h"
 
 namespace {
 
-constexpr uint32_t RegionBytes = 1764;
-constexpr int RegionsPerSecond = 44100 * 2 / RegionBytes;   // 50
+constexpr uint32_t RegionMilliseconds = 20;
+constexpr uint32_t RegionBytes = StreamBytesPerSecond * RegionMilliseconds / 1000;   // 1764
+constexpr int RegionsPerSecond = StreamBytesPerSecond / RegionBytes;                 // 50
 
 // A minute of raw frames that keep every part busy: all three tones and
 // noises on, two voices on the envelope, periods and shapes changing.
@@ -54,7 +56,7 @@ void LoadBusySong()
     LoadSong(AssetFromBytes(song));
 }
 
-alignas(64) int16_t Region[RegionBytes / 2];
+alignas(64) int16_t Region[RegionBytes / StreamBytesPerSample];
 
 void FillCallbackOneSecond(benchmark::State& state)
 {
@@ -68,7 +70,7 @@ void FillCallbackOneSecond(benchmark::State& state)
         }
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * 44100);
+    state.SetItemsProcessed(state.iterations() * StreamSampleRate);
     state.counters["x_real_time"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                        benchmark::Counter::kIsRate);
 }

@@ -22,6 +22,25 @@ void ResetEffect()
 
 namespace {
 
+constexpr double LensSphereRadiusSquared = 532900.0;   // 730^2
+
+// The displacement factor h where the sphere's height is `root` (the square
+// root of LensSphereRadiusSquared less the squared distances): one double or
+// two in a vector, the same operations either way.
+template <typename Value>
+Value LensFactor(Value root)
+{
+    const Value e = root * 4.0 - 1500.0;
+    return (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
+}
+
+// The place on the light plane under grid position `units` when the view
+// is offset by `viewOffset`.
+int32_t LightPlanePosition(int32_t units, int32_t viewOffset)
+{
+    return ((units - viewOffset) & (LightPlaneSize - 1)) - LightPlaneHalf;
+}
+
 // The entries (a, d) and (d, a) for a <= d, from one h.
 void StoreLensPair(uint16_t* table, int32_t a, int32_t d, double h)
 {
@@ -35,7 +54,7 @@ void StoreLensPair(uint16_t* table, int32_t a, int32_t d, double h)
 
 void ExtendLensTable(int32_t reach)
 {
-    // A sphere of radius 730 (532900 = 730^2) over the table, its height
+    // A sphere of radius 730 (LensSphereRadiusSquared) over the table, its height
     // turned into a displacement factor h that is largest at the centre and
     // falls towards the edges; h * r peaks near r = 340 and mirrors beyond.
     // Only the quarter |a|, |d| in 0..512 is held (negating a or d negates
@@ -55,22 +74,22 @@ void ExtendLensTable(int32_t reach)
         int32_t d = a > built + 1 ? a : built + 1;
         for (; d + 1 <= reach; d += 2) {
             const Double2 columnDistance = {static_cast<double>(d), static_cast<double>(d + 1)};
-            const Double2 squared = 532900.0 - columnDistance * columnDistance - rowDistance * rowDistance;
+            const Double2 squared = LensSphereRadiusSquared - columnDistance * columnDistance -
+                                    rowDistance * rowDistance;
 #if defined(__SSE2__)
             const Double2 root = _mm_sqrt_pd(squared);
 #else
             const Double2 root = {std::sqrt(squared[0]), std::sqrt(squared[1])};
 #endif
-            const Double2 e = root * 4.0 - 1500.0;
-            const Double2 h = (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333;
+            const Double2 h = LensFactor(root);
             StoreLensPair(table, a, d, h[0]);
             StoreLensPair(table, a, d + 1, h[1]);
         }
         if (d <= reach) {
             const double columnDistance = d;
-            const double e = std::sqrt(532900.0 - columnDistance * columnDistance - rowDistance * rowDistance) * 4.0 -
-                             1500.0;
-            StoreLensPair(table, a, d, (1.0 - (LensHeightLow - e) / (LensHeightHigh - e)) * 0.3333333333333333);
+            const double root = std::sqrt(LensSphereRadiusSquared - columnDistance * columnDistance -
+                                          rowDistance * rowDistance);
+            StoreLensPair(table, a, d, LensFactor(root));
         }
     }
     Effect.lensShellsBuilt = reach + 1;
@@ -125,13 +144,13 @@ void UpdateView()
 
 void FillLightMap(double lightX, double lightY, double height)
 {
-    // The map samples a 2048 x 2048 plane every 32 units, distances scaled
+    // The map samples the light plane every 32 units, distances scaled
     // down by 32; the view offsets slide the grid under the light.
     const double z = 0.2 * height;
     const double strength = 256.0 * z;
     const double z2 = z * z;
     for (int32_t row = 0; row < LightMapCells; ++row) {
-        const int32_t py = ((32 * row - Effect.ViewOffsetY) & 2047) - 1024;
+        const int32_t py = LightPlanePosition(32 * row, Effect.ViewOffsetY);
         const double dy = (py - lightY) * 0.03125;
         const double q = dy * dy + z2;
         uint8_t* cells = Effect.LightMap + row * LightMapPitch;
@@ -140,8 +159,8 @@ void FillLightMap(double lightX, double lightY, double height)
         using Double2 = double __attribute__((vector_size(16)));
         static_assert(LightMapCells % 2 == 0);
         for (int32_t column = 0; column < LightMapCells; column += 2) {
-            const int32_t px0 = ((32 * column - Effect.ViewOffsetX) & 2047) - 1024;
-            const int32_t px1 = ((32 * (column + 1) - Effect.ViewOffsetX) & 2047) - 1024;
+            const int32_t px0 = LightPlanePosition(32 * column, Effect.ViewOffsetX);
+            const int32_t px1 = LightPlanePosition(32 * (column + 1), Effect.ViewOffsetX);
             const Double2 dx = (Double2{static_cast<double>(px0), static_cast<double>(px1)} - lightX) * 0.03125;
             const Double2 squared = dx * dx + q;
 #if defined(__SSE2__)
@@ -251,7 +270,7 @@ void RenderEffect()
     ExtendLensTable(LensReachOf(walk));
     UpdateView();
     UpdateLightMap();
-    SpreadLight(Effect.ViewOffsetX + 1024, Effect.ViewOffsetY + 1024);
+    SpreadLight(Effect.ViewOffsetX + LightPlaneHalf, Effect.ViewOffsetY + LightPlaneHalf);
 
     // Positions relative to the table's centre, x = u - 512 * 256 and
     // y = v - 512 * 256 in 8.8 fixed point: the entry's column is

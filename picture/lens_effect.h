@@ -13,6 +13,10 @@ constexpr int LensCentre = 512;      // its centre row and column
 constexpr int LightMapPitch = 128;   // bytes per LightMap row
 constexpr int LightMapCells = 64;    // rows and columns of lit cells
 constexpr int LensReach = 221;       // every displacement lies within -221..221
+// The light falls on a plane LightPlaneSize units square that wraps around;
+// its positions run from -LightPlaneHalf to LightPlaneHalf - 1.
+constexpr int LightPlaneSize = 2048;
+constexpr int LightPlaneHalf = LightPlaneSize / 2;
 
 // The lens is mirror-symmetric about its centre row and column: the entry
 // at (512 + a, 512 + d) is the one at (512 + |a|, 512 + |d|) with the signs
@@ -70,7 +74,7 @@ struct EffectState {
     int32_t lensShellsBuilt = 0;
 
     // Rebuilt by every frame from the LightMap: the cell
-    // ((y + ViewOffsetY + 1024) >> 5, (x + ViewOffsetX + 1024) >> 5) for
+    // ((y + ViewOffsetY + LightPlaneHalf) >> 5, (x + ViewOffsetX + LightPlaneHalf) >> 5) for
     // every displacement (x, y), in four quarters as above.
     alignas(64) uint8_t lightSpread[4 * SpreadQuarter] = {};
 };

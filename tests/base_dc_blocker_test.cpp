@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/dc_blocker.h"
+#include "base/stream_format.h"
 
 TEST(DcBlocker, LeadingSilencePassesThenTheOffsetDecaysToZero)
 {
@@ -43,6 +44,6 @@ TEST(DcBlocker, SquareWaveKeepsItsSwingLosesItsOffsetAndFadesIn)
     // The first 20 ms rise from nothing.
     EXPECT_EQ(stream[0], 0);
     int16_t early = 0;
-    for (size_t i = 0; i < FadeInSamples / 4; i++) early = std::max<int16_t>(early, std::abs(stream[i]));
+    for (size_t i = 0; i < FadeSamples / 4; i++) early = std::max<int16_t>(early, std::abs(stream[i]));
     EXPECT_LT(early, 20000 / 4 + 100);
 }

@@ -1,9 +1,6 @@
 #include "app/sdl/sdl_command_line.h"
 
-#include <CLI/CLI.hpp>
-#include <cstdio>
-
-#include "base/error_report.h"
+#include "tool_command_line.h"
 
 int ParseCommandLine(int argc, char** argv, Options& options)
 {
@@ -11,7 +8,7 @@ int ParseCommandLine(int argc, char** argv, Options& options)
                  "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.\n"
                  "Drop a register-dump file on the window to play it.",
                  "quillmoor"};
-    app.set_version_flag("--version", std::string("quillmoor ") + QUILLMOOR_VERSION);
+    tooltext::ApplyToolRules(app);
     app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
     app.add_option("--scale", options.scale, "Open the window at N times 640 x 400")
         ->type_name("N")
@@ -23,14 +20,5 @@ int ParseCommandLine(int argc, char** argv, Options& options)
         ->type_name("DIR");
     app.add_option("--song", options.song, "Play FILE (a register dump, raw or YMDX) instead of the assets' song")
         ->type_name("FILE");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& done) {   // --help, --version
-        return app.exit(done);
-    } catch (const CLI::ParseError& error) {
-        ReportError(error.what());
-        std::fputs(("\n" + app.help()).c_str(), stderr);
-        return ExitBadCommandLine;
-    }
-    return -1;
+    return tooltext::ParseOrExit(app, argc, argv, tooltext::RefusalShows::Usage);
 }

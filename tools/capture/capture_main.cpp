@@ -20,10 +20,10 @@
 #include "command_line_refusal.h"
 #include "console.h"
 #include "music/player.h"
-#include "output_file.h"
 #include "picture/surfaces.h"
 #include "picture/text_page.h"
 #include "png_writer.h"
+#include "tool_files.h"
 #include "video_capture.h"
 
 namespace {
@@ -54,7 +54,7 @@ int RunFrames(const CaptureRequest& request)
 // png and rgb: one frame's picture as a file.
 int RunPicture(const CaptureRequest& request)
 {
-    OutputFile out;
+    tooltext::OutputFile out;
     if (!out.Open(request.outputPath)) return ExitFailure;
     StartHeadlessIntro();
     ProgressLine progress("frames", "frames", request.frameIndex + 1);
@@ -73,7 +73,7 @@ int RunPicture(const CaptureRequest& request)
 // to `out` as 16-bit little-endian samples, high-passed and faded in when
 // `dcBlock`, with a progress line counting up to `total` samples. False if
 // a write failed.
-bool WriteSoundSamples(const SoundPlan& plan, uint64_t total, bool dcBlock, OutputFile& out)
+bool WriteSoundSamples(const SoundPlan& plan, uint64_t total, bool dcBlock, tooltext::OutputFile& out)
 {
     ProgressLine progress("sound", "samples", total);
     std::vector<uint8_t> bytes;
@@ -110,7 +110,7 @@ int RunSound(const CaptureRequest& request)
                                            std::to_string(MaxWavSamples) + "); use --raw");
     }
     if (!StartHeadlessSound(request.songPath)) return ExitFailure;
-    OutputFile out;
+    tooltext::OutputFile out;
     if (!out.Open(request.outputPath)) return ExitFailure;
     if (wav) {
         const auto header = WavHeader(static_cast<uint32_t>(total));

@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/stream_format.h"
+
 extern char** environ;
 
 namespace {
@@ -34,6 +36,7 @@ bool MakePipe(int ends[2])
 std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding)
 {
     const std::string rate = std::to_string(encoding.framesPerSecond);
+    const std::string sampleRate = std::to_string(StreamSampleRate);
     std::vector<std::string> args = {"-hide_banner",
                                      "-loglevel",
                                      "error",
@@ -55,7 +58,7 @@ std::vector<std::string> FfmpegArguments(const VideoEncoding& encoding)
                                      "-f",
                                      "s16le",
                                      "-sample_rate",
-                                     "44100",
+                                     sampleRate,
                                      "-channels",
                                      "1",
                                      "-i",

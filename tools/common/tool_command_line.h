@@ -1,7 +1,8 @@
-// The tools' command lines, parsed by CLI11 with one set of rules: options
-// as `--name value` or `--name=value`, `--help` and `--version` anywhere,
-// exit 2 on a bad command line ("PROGRAM: error: PROBLEM" and a pointer to
-// --help on standard error). The tool calls SetProgramName first.
+// The command lines of the tools and of the intro, parsed by CLI11 with one
+// set of rules: options as `--name value` or `--name=value`, `--help` and
+// `--version` anywhere, exit 2 on a bad command line ("PROGRAM: error:
+// PROBLEM" and a pointer to --help, or the usage, on standard error). The
+// program calls SetProgramName first.
 #pragma once
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "base/error_report.h"
 #include "command_line_refusal.h"
+#include "quillmoor_version.h"
 
 namespace tooltext {
 
@@ -46,9 +48,14 @@ inline ParseOutcome ParseArguments(CLI::App& app, int argc, const char* const* a
     }
 }
 
-// Parses for a tool that has nothing else to check: -1 to go on, otherwise
-// the exit code (0 after printing help or version, 2 after a refusal).
-inline int ParseOrExit(CLI::App& app, int argc, const char* const* argv)
+// What a refusal shows after the problem: a pointer to --help, or the usage.
+enum class RefusalShows { PointerToHelp, Usage };
+
+// Parses for a program that has nothing else to check: -1 to go on,
+// otherwise the exit code (0 after printing help or version, 2 after a
+// refusal).
+inline int ParseOrExit(CLI::App& app, int argc, const char* const* argv,
+                       RefusalShows shows = RefusalShows::PointerToHelp)
 {
     std::string text;
     switch (ParseArguments(app, argc, argv, text)) {
@@ -60,7 +67,7 @@ inline int ParseOrExit(CLI::App& app, int argc, const char* const* argv)
     case ParseOutcome::Refused:
         break;
     }
-    return RefuseCommandLine(text);
+    return shows == RefusalShows::Usage ? RefuseCommandLine(text, app.help()) : RefuseCommandLine(text);
 }
 
 }   // namespace tooltext

@@ -72,7 +72,7 @@ bool IsSet(const GlyphRows& g, int row, int col)
 // The design rules: nothing in the outer ring of the cell (neighbouring
 // glyphs stay apart however the page wobbles), and every set pixel lies in
 // a fully set 2 x 2 square, so no stroke is thinner than two pixels.
-bool CheckDesign(const GlyphRows& g, int glyph, int firstRowLine, SourceError& error)
+bool CheckDesign(const GlyphRows& g, int glyph, int firstRowLine, tooltext::SourceError& error)
 {
     const std::string name = Message("glyph '", LabelOf(glyph), "'");
     if (glyph == kSpaceGlyph) {
@@ -125,7 +125,7 @@ int GlyphNumberOfLabel(std::string_view label)
     return GlyphOfCharacter(label[0]);
 }
 
-bool ParseFontSource(std::string_view text, Font& font, SourceError& error)
+bool ParseFontSource(std::string_view text, Font& font, tooltext::SourceError& error)
 {
     font = Font{};
     std::array<int, kGlyphCount> definedAt{};   // line of each glyph's label

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "source_error.h"
+
 namespace fontgen {
 
 inline constexpr int kGlyphSize = 16;
@@ -34,14 +36,9 @@ std::array<uint8_t, kTableSize> GlyphIndexTable();
 // Glyph number of a source label ("A", ":", "space"), or -1.
 int GlyphNumberOfLabel(std::string_view label);
 
-struct SourceError {
-    int line = 0;   // 1-based; 0 when the fault concerns the whole source
-    std::string message;
-};
-
 // Parses the whole source. On failure returns false and describes the first
 // fault in `error`; `font` then holds a partial result.
-bool ParseFontSource(std::string_view text, Font& font, SourceError& error);
+bool ParseFontSource(std::string_view text, Font& font, tooltext::SourceError& error);
 
 std::vector<uint8_t> EncodeGlyphBitmaps(const Font& font);   // kGlyphCount * 32 bytes
 std::vector<uint8_t> EncodeGlyphIndexTable();                // kTableSize bytes

@@ -6,32 +6,17 @@
 // Writes FNT1616.GFX, FNT1616.FTB, res101.bin and res102.bin into the output
 // directory; --preview also draws every glyph, enlarged, into a grey-scale
 // image for checking the artwork by eye.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "font_source.h"
 #include "base/error_report.h"
+#include "source_error.h"
 #include "tool_command_line.h"
+#include "tool_files.h"
 
 namespace {
-
-bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        ReportError("cannot write " + path.string());
-        return false;
-    }
-    return true;
-}
 
 // All glyphs, 14 to a row, each pixel 4 x 4, one grey line between cells.
 std::vector<uint8_t> PreviewSheet(const fontgen::Font& font)
@@ -66,22 +51,11 @@ int main(int argc, char** argv)
     app.add_option("--preview", previewPath, "also draw every glyph, enlarged, into this grey-scale PGM");
     if (const int exit = tooltext::ParseOrExit(app, argc, argv); exit >= 0) return exit;
 
-    std::ifstream in(sourcePath, std::ios::binary);
-    if (!in) {
-        ReportError("cannot read " + sourcePath + ": " + std::strerror(errno));
-        return ExitFailure;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-
+    std::string text;
+    if (!tooltext::ReadTextFile(sourcePath, text)) return ExitFailure;
     fontgen::Font font;
-    fontgen::SourceError error;
-    if (!fontgen::ParseFontSource(text, font, error)) {
-        if (error.line > 0)
-            ReportErrorAt(sourcePath, error.line, error.message);
-        else
-            ReportError(sourcePath + ": " + error.message);
-        return ExitFailure;
-    }
+    tooltext::SourceError error;
+    if (!fontgen::ParseFontSource(text, font, error)) return tooltext::ReportSourceError(sourcePath, error);
 
     const std::filesystem::path dir = outputDir;
     std::error_code ec;
@@ -90,10 +64,11 @@ int main(int argc, char** argv)
         ReportError("cannot make the folder " + outputDir + ": " + ec.message());
         return ExitFailure;
     }
-    const bool ok = WriteFile(dir / "FNT1616.GFX", fontgen::EncodeGlyphBitmaps(font)) &&
-                    WriteFile(dir / "FNT1616.FTB", fontgen::EncodeGlyphIndexTable()) &&
-                    WriteFile(dir / "res101.bin", fontgen::EncodeBinTestBlock()) &&
-                    WriteFile(dir / "res102.bin", fontgen::EncodeGlyphIndexTable()) &&
-                    (previewPath.empty() || WriteFile(previewPath, PreviewSheet(font)));
+    using tooltext::WriteFileBytes;
+    const bool ok = WriteFileBytes((dir / "FNT1616.GFX").string(), fontgen::EncodeGlyphBitmaps(font)) &&
+                    WriteFileBytes((dir / "FNT1616.FTB").string(), fontgen::EncodeGlyphIndexTable()) &&
+                    WriteFileBytes((dir / "res101.bin").string(), fontgen::EncodeBinTestBlock()) &&
+                    WriteFileBytes((dir / "res102.bin").string(), fontgen::EncodeGlyphIndexTable()) &&
+                    (previewPath.empty() || WriteFileBytes(previewPath, PreviewSheet(font)));
     return ok ? 0 : ExitFailure;
 }

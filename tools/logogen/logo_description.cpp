@@ -41,7 +41,7 @@ bool ToNumber(std::string_view word, double& value)
 
 class Parser {
 public:
-    Parser(LogoDescription& logo, DescriptionError& error) : logo_(logo), error_(error) {}
+    Parser(LogoDescription& logo, tooltext::SourceError& error) : logo_(logo), error_(error) {}
 
     bool Line(int number, const std::vector<std::string_view>& w)
     {
@@ -220,7 +220,7 @@ private:
     }
 
     LogoDescription& logo_;
-    DescriptionError& error_;
+    tooltext::SourceError& error_;
     logogen::Letter* letter_ = nullptr;
     std::vector<std::string> seen_;
     int line_ = 0;
@@ -279,7 +279,7 @@ void AddStroke(const Stroke& s, std::vector<Piece>& pieces)
 
 }   // namespace
 
-bool ParseLogoDescription(std::string_view text, LogoDescription& logo, DescriptionError& error)
+bool ParseLogoDescription(std::string_view text, LogoDescription& logo, tooltext::SourceError& error)
 {
     logo = LogoDescription{};
     Parser parser(logo, error);

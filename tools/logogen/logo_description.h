@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "source_error.h"
+
 namespace logogen {
 
 inline constexpr int kWidth = 632;
@@ -60,12 +62,7 @@ struct LogoDescription {
     std::vector<Letter> letters;
 };
 
-struct DescriptionError {
-    int line = 0;   // 1-based; 0 when the fault is not on one line
-    std::string message;
-};
-
-bool ParseLogoDescription(std::string_view text, LogoDescription& logo, DescriptionError& error);
+bool ParseLogoDescription(std::string_view text, LogoDescription& logo, tooltext::SourceError& error);
 
 // kWidth x kHeight palette indices, top row first. Fails (with a message)
 // when the artwork would touch the canvas's outer edge.

@@ -9,6 +9,6 @@
 
 // Plays `song` (the bytes songc wrote) for `frames` song frames (50 a
 // second), high-passed and faded in as quillmoor-capture's --dc-block does,
-// and writes the WAV file `path` ("-": standard output). False, with
-// `error` set, when the file can't be written.
-bool WriteSongWav(const std::vector<uint8_t>& song, size_t frames, const std::string& path, std::string& error);
+// and writes the WAV file `path` ("-": standard output). False, after
+// reporting why, when the file can't be written.
+bool WriteSongWav(const std::vector<uint8_t>& song, size_t frames, const std::string& path);

@@ -6,11 +6,7 @@
 // of the song through the intro's player into a WAV file; --summary prints
 // the frame at which each order line starts. Errors name the score's line
 // ("SCORE:LINE: error: ..."); a bad command line exits 2, any other failure 1.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "dump_writer.h"
@@ -18,7 +14,16 @@
 #include "song_listen.h"
 #include "song_render.h"
 #include "base/error_report.h"
+#include "base/stream_format.h"
+#include "source_error.h"
 #include "tool_command_line.h"
+#include "tool_files.h"
+
+namespace {
+
+constexpr int FramesPerMinute = ReplayRate * 60;   // song frames in a minute of play
+
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,17 +42,12 @@ int main(int argc, char** argv)
     raw = app.count("--raw") > 0;
     summary = app.count("--summary") > 0;
 
-    std::ifstream in(input, std::ios::binary);
-    if (!in) {
-        ReportError("cannot read " + input + ": " + std::strerror(errno));
-        return ExitFailure;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
+    std::string text;
+    if (!tooltext::ReadTextFile(input, text)) return ExitFailure;
     std::vector<uint8_t> bytes;
     size_t frames = 0;
     try {
-        const songc::Score score = songc::ParseScore(text.str());
+        const songc::Score score = songc::ParseScore(text);
         const songc::RenderedSong song = songc::RenderSong(score);
         frames = song.frames.size();
         bytes = raw ? songc::EncodeRaw(song.frames) : songc::EncodeDelta(song.frames, score.title);
@@ -58,37 +58,22 @@ int main(int argc, char** argv)
         }
         if (summary) {
             // Beside a WAV on standard output, the summary goes to standard error.
-            std::FILE* text = wav == "-" ? stderr : stdout;
+            std::FILE* out = wav == "-" ? stderr : stdout;
+            const double rate = ReplayRate;
             for (size_t s = 0; s < song.stepFirstFrame.size(); ++s) {
                 const int f = song.stepFirstFrame[s];
-                std::fprintf(text, "order line %4d  frame %5d  %3d:%05.2f\n", score.order[s].line, f, f / 50 / 60,
-                             (f % 3000) / 50.0);
+                std::fprintf(out, "order line %4d  frame %5d  %3d:%05.2f\n", score.order[s].line, f,
+                             f / FramesPerMinute, (f % FramesPerMinute) / rate);
             }
             const size_t n = song.frames.size();
-            std::fprintf(text, "%zu frames, %zu:%05.2f, %zu bytes\n", n, n / 3000, (n % 3000) / 50.0, bytes.size());
+            std::fprintf(out, "%zu frames, %zu:%05.2f, %zu bytes\n", n, n / FramesPerMinute,
+                         (n % FramesPerMinute) / rate, bytes.size());
         }
     } catch (const songc::ScoreError& e) {
-        if (e.line > 0) {
-            ReportErrorAt(input, e.line, e.what());
-        } else {
-            ReportError(input + ": " + e.what());
-        }
-        return ExitFailure;
+        return tooltext::ReportSourceError(input, {e.line, e.what()});
     }
 
-    if (!output.empty()) {
-        std::ofstream out(output, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            ReportError("cannot write " + output);
-            return ExitFailure;
-        }
-    }
-    std::string error;
-    if (!wav.empty() && !WriteSongWav(bytes, frames, wav, error)) {
-        ReportError(error);
-        return ExitFailure;
-    }
+    if (!output.empty() && !tooltext::WriteFileBytes(output, bytes)) return ExitFailure;
+    if (!wav.empty() && !WriteSongWav(bytes, frames, wav)) return ExitFailure;
     return 0;
 }

@@ -94,7 +94,7 @@ TEST(FontEncoding, RowsAreBigEndianWithBit15Leftmost)
     Block underscore = Square(13, 13);
     underscore[3][7] = underscore[3][8] = underscore[4][7] = underscore[4][8] = '#';
     fontgen::Font font;
-    fontgen::SourceError error;
+    tooltext::SourceError error;
     ASSERT_TRUE(fontgen::ParseFontSource(Source({{"B", b}, {"_", underscore}}), font, error)) << error.message;
 
     const std::vector<uint8_t> bytes = fontgen::EncodeGlyphBitmaps(font);
@@ -122,7 +122,7 @@ TEST(FontSourceParser, AcceptsWindowsLineEndingsAndTrailingSpaces)
     std::string crlf;
     for (char c : text) crlf += c == '\n' ? std::string(" \r\n") : std::string(1, c);
     fontgen::Font plain, windows;
-    fontgen::SourceError error;
+    tooltext::SourceError error;
     ASSERT_TRUE(fontgen::ParseFontSource(text, plain, error)) << error.message;
     ASSERT_TRUE(fontgen::ParseFontSource(crlf, windows, error)) << error.message;
     EXPECT_EQ(fontgen::EncodeGlyphBitmaps(plain), fontgen::EncodeGlyphBitmaps(windows));
@@ -182,7 +182,7 @@ TEST(FontSourceParser, RefusesMalformedSourcesNamingTheLine)
     };
     for (const Malformed& c : cases) {
         fontgen::Font font;
-        fontgen::SourceError error;
+        tooltext::SourceError error;
         EXPECT_FALSE(fontgen::ParseFontSource(c.text, font, error)) << c.name;
         if (c.line >= 0) {
             EXPECT_EQ(error.line, c.line) << c.name << ": " << error.message;
@@ -195,7 +195,7 @@ TEST(FontSourceParser, RefusesMalformedSourcesNamingTheLine)
     const size_t from = withoutK.find("glyph K\n");
     withoutK.erase(from, withoutK.find("glyph L\n") - from);
     fontgen::Font font;
-    fontgen::SourceError error;
+    tooltext::SourceError error;
     EXPECT_FALSE(fontgen::ParseFontSource(withoutK, font, error));
     EXPECT_EQ(error.line, 0);
     EXPECT_EQ(error.message, "glyph 'K' (glyph 10) is missing");
@@ -252,7 +252,7 @@ TEST(CommittedFont, EveryNumberedGlyphIsDrawnBoldAndInsideItsCell)
 TEST(CommittedFont, SourceParses)
 {
     fontgen::Font font;
-    fontgen::SourceError error;
+    tooltext::SourceError error;
     EXPECT_TRUE(fontgen::ParseFontSource(ReadText(FONT_SOURCE_PATH), font, error))
         << "line " << error.line << ": " << error.message;
 }

@@ -37,7 +37,7 @@ std::vector<uint8_t> Render(const std::string& settings)
     const std::string text = "stroke 10\nheight 100\ntop 60\ngradient 200 100\n" + settings + kRamp +
                              "letter I 10\n  line 5 0 5 100\nend\n";
     logogen::LogoDescription logo;
-    logogen::DescriptionError parseError;
+    tooltext::SourceError parseError;
     EXPECT_TRUE(logogen::ParseLogoDescription(text, logo, parseError)) << parseError.message;
     std::vector<uint8_t> pixels;
     std::string renderError;
@@ -151,7 +151,7 @@ TEST(LogoDrawing, RefusesArtworkThatRunsOffTheCanvas)
 {
     std::string error;
     logogen::LogoDescription logo;
-    logogen::DescriptionError parseError;
+    tooltext::SourceError parseError;
     ASSERT_TRUE(logogen::ParseLogoDescription("stroke 10\nheight 240\ntop 2\ngradient 9 9\n" + kRamp +
                                                   "letter I 10\n line 5 0 5 240\nend\n",
                                               logo, parseError));
@@ -235,7 +235,7 @@ TEST(LogoDescriptionParser, RefusesMalformedDescriptionsNamingTheLine)
     };
     for (const Malformed& c : cases) {
         logogen::LogoDescription logo;
-        logogen::DescriptionError error;
+        tooltext::SourceError error;
         EXPECT_FALSE(logogen::ParseLogoDescription(c.text, logo, error)) << c.name;
         EXPECT_EQ(error.line, c.line) << c.name << ": " << error.message;
         EXPECT_NE(error.message.find(c.message), std::string::npos) << c.name << ": " << error.message;
@@ -291,7 +291,7 @@ TEST(CommittedLogo, DescriptionParsesAndRenders)
     std::ifstream in(LOGO_DESCRIPTION_PATH, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     logogen::LogoDescription logo;
-    logogen::DescriptionError error;
+    tooltext::SourceError error;
     ASSERT_TRUE(logogen::ParseLogoDescription(text, logo, error)) << error.line << ": " << error.message;
     EXPECT_EQ(logo.letters.size(), 9u);
     std::vector<uint8_t> pixels;

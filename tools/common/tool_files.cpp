@@ -1,4 +1,4 @@
-#include "output_file.h"
+#include "tool_files.h"
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +10,8 @@
 #include <io.h>
 #endif
 
+namespace tooltext {
+
 namespace {
 
 void ReportFileError(const std::string& path, const char* what, int error)
@@ -18,6 +20,24 @@ void ReportFileError(const std::string& path, const char* what, int error)
 }
 
 }   // namespace
+
+bool ReadTextFile(const std::string& path, std::string& text)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        ReportFileError(path, "read", errno);
+        return false;
+    }
+    text.clear();
+    char block[65536];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) text.append(block, got);
+    const bool failed = std::ferror(in) != 0;
+    const int error = errno;
+    std::fclose(in);
+    if (failed) ReportFileError(path, "read", error);
+    return !failed;
+}
 
 bool OutputFile::Open(const std::string& path_)
 {
@@ -65,3 +85,11 @@ OutputFile::~OutputFile()
 {
     if (file && !toStandardOutput) std::fclose(file);
 }
+
+bool WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes)
+{
+    OutputFile out;
+    return out.Open(path) && out.Write(bytes.data(), bytes.size()) && out.Close();
+}
+
+}   // namespace tooltext
