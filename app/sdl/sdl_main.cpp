@@ -33,6 +33,7 @@
 #include "app/sdl/sdl_renderer.h"
 #include "app/shell.h"
 #include "app/song_choice.h"
+#include "app/text_choice.h"
 #include "base/error_report.h"
 #include "picture/surfaces.h"
 
@@ -323,6 +324,7 @@ int main(int argc, char** argv)
     const int parsed = ParseCommandLine(argc, argv, options);
     if (parsed >= 0) return parsed;
     if (!TakeNamedPaths(options.assets, options.song)) return ExitFailure;   // said before any window
+    if (!TakeNamedTextPage(options.text)) return ExitFailure;
 
     AnnounceIntro();
     CatchSignals();
