@@ -1,9 +1,9 @@
-# cmake -DINPUT=page.txt [-DLAYOUT=ON] [-DOUTPUT=page.cpp] [-DROWS=rows.txt] -P TextPageScript.cmake
+# cmake -DINPUT=page.txt [-DLAYOUT=ON] [-DOUTPUT=page.cpp] -P TextPageScript.cmake
 #
 # The configure step's reading of a text page, on its own: stops with
 # INPUT:LINE:COLUMN: WHAT when the page breaks a rule (with LAYOUT, also the
 # layout of the program's own page); otherwise writes the page as C++ to
-# OUTPUT and its 25 rows, each with a line end, to ROWS.
+# OUTPUT.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/TextPageRules.cmake)
 
@@ -19,13 +19,4 @@ if(NOT fault STREQUAL "")
 endif()
 if(DEFINED OUTPUT)
   quillmoor_write_text_page_source("${OUTPUT}" "${page}" "${INPUT}")
-endif()
-if(DEFINED ROWS)
-  set(rows "")
-  foreach(row RANGE 24)
-    math(EXPR start "${row} * 40")
-    string(SUBSTRING "${page}" ${start} 40 text)
-    string(APPEND rows "${text}\n")
-  endforeach()
-  file(WRITE "${ROWS}" "${rows}")
 endif()
