@@ -1,12 +1,23 @@
-# quillmoor_text_page(<out.cpp> <page.txt>): at build time, check the text
-# page against its layout rules and turn it into the C++ definition of
-# `TextPage`; a page that breaks a rule stops the build with the reason.
+# quillmoor_text_page(<out.cpp> <page.txt> [LAYOUT]): at configure time, read
+# the text page by the rules of cmake/TextPageRules.cmake and write it as the
+# C++ definition of the built-in page; with LAYOUT the page must also keep
+# the layout of the program's own page. A page that breaks a rule stops the
+# configure step with FILE:LINE:COLUMN: WHAT. A change to the page file
+# makes CMake configure again.
+include(${CMAKE_CURRENT_LIST_DIR}/TextPageRules.cmake)
+
 function(quillmoor_text_page out input)
-  add_custom_command(
-    OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${input} -DOUTPUT=${out}
-            -P ${CMAKE_SOURCE_DIR}/cmake/TextPageScript.cmake
-    DEPENDS ${input} ${CMAKE_SOURCE_DIR}/cmake/TextPageScript.cmake
-    COMMENT "Checking and embedding the text page ${input}"
-    VERBATIM)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "LAYOUT" "" "")
+  if(NOT EXISTS "${input}" OR IS_DIRECTORY "${input}")
+    message(FATAL_ERROR "${input}: the text page file does not exist")
+  endif()
+  quillmoor_read_text_page("${input}" page fault)
+  if(fault STREQUAL "" AND arg_LAYOUT)
+    quillmoor_check_text_page_layout("${page}" fault)
+  endif()
+  if(NOT fault STREQUAL "")
+    message(FATAL_ERROR "${input}:${fault}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${input}")
+  quillmoor_write_text_page_source("${out}" "${page}" "${input}")
 endfunction()

@@ -12,10 +12,14 @@ constexpr int GlyphBytes = 32;   // 16 rows of two bytes
 constexpr int TextColumns = 40;
 constexpr int TextRows = 25;
 
-// The page, row after row with no separators, then a zero byte. Built into
-// the program from assets/text_page.txt; the build refuses a page that
-// breaks the layout.
-extern const char TextPage[TextColumns * TextRows + 1];
+// The page drawn, row after row with no separators, then a zero byte: the
+// built-in page unless the user chose another (app/text_choice.h).
+extern char TextPage[TextColumns * TextRows + 1];
+
+// The page built into the program from its text page file at configure time
+// (cmake/TextPage.cmake): assets/text_page.txt, or the QUILLMOOR_TEXT_PAGE
+// of a release of one's own.
+extern const char BuiltInTextPage[TextColumns * TextRows + 1];
 
 struct TextState {
     uint8_t GlyphIndexTable[512] = {};   // glyph number of character code c

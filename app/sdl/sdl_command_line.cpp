@@ -20,5 +20,10 @@ int ParseCommandLine(int argc, char** argv, Options& options)
         ->type_name("DIR");
     app.add_option("--song", options.song, "Play FILE (a register dump, raw or YMDX) instead of the assets' song")
         ->type_name("FILE");
+    app.add_option("--text", options.text,
+                   "Draw the text page from FILE: up to 25 lines of up to 40 characters (shorter lines and "
+                   "missing rows are spaces). The font draws A-Z, 0-9, space and ! \" # ' ( ) , - . / : ; = ? @ _ "
+                   "` ~ (; as :, # as -, \" and ` as '); lower-case letters are drawn as capitals")
+        ->type_name("FILE");
     return tooltext::ParseOrExit(app, argc, argv, tooltext::RefusalShows::Usage);
 }

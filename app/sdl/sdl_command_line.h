@@ -9,6 +9,7 @@ struct Options {
     bool mute = false;
     std::string assets;   // empty: look in the usual folders
     std::string song;     // empty: the assets' song
+    std::string text;     // empty: the built-in text page
 };
 
 // Parses the command line into `options`. Returns -1 to run the intro, or

@@ -32,6 +32,7 @@
 #include "app/sdl/sdl_renderer.h"
 #include "app/shell.h"
 #include "app/sound_session.h"
+#include "app/text_choice.h"
 #include "base/error_report.h"
 #include "picture/surfaces.h"
 #include "sound/sdl/sdl_sound_device.h"
@@ -338,6 +339,7 @@ int main(int argc, char** argv)
     const int parsed = ParseCommandLine(argc, argv, options);
     if (parsed >= 0) return parsed;
     if (!TakeNamedPaths(options.assets, options.song)) return ExitFailure;   // said before any window
+    if (!TakeNamedTextPage(options.text)) return ExitFailure;
 
     FrontEnd sdl = Sdl;
     if (options.mute) sdl.soundDevice = nullptr;   // muted, no sound device is opened at all

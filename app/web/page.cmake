@@ -17,7 +17,7 @@ foreach(asset ${QUILLMOOR_ASSET_FILES})
     list(APPEND preload_options "SHELL:--preload-file ${asset}@/${name}")
   endif()
 endforeach()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUILLMOOR_ASSETS_DIR})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUILLMOOR_SHIPPED_ASSETS_DIR})
 
 target_link_options(quillmoor PRIVATE
   ${preload_options}

@@ -1,6 +1,7 @@
 // quillmoor-capture: the intro's picture and sound without a window or a
 // sound device, as frame hashes, a PNG or plain RGB picture, a WAV or raw
-// file, a video, or the text page. `quillmoor-capture --help` shows the command line.
+// file, a video, or the text page (built in or from --text).
+// `quillmoor-capture --help` shows the command line.
 #include <cinttypes>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "app/headless/headless_intro.h"
 #include "app/headless/sound_capture.h"
 #include "app/frame_cycle.h"
+#include "app/text_choice.h"
 #include "base/dc_blocker.h"
 #include "base/error_report.h"
 #include "base/frame_hash.h"
@@ -157,6 +159,8 @@ int main(int argc, char** argv)
         std::fputs(request.helpText.c_str(), stdout);
         return FinishStandardOutput() ? 0 : ExitFailure;
     }
+    // Before --assets moves the current folder: the page's path is the user's.
+    if (!TakeNamedTextPage(request.textPath)) return ExitFailure;
     if (!EnterAssetsFolder(request)) return ExitFailure;
     switch (request.command) {
     case CaptureCommand::Frames:

@@ -200,6 +200,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     app.footer("Options go before or after the command, as --name VALUE or --name=VALUE.");
     app.require_subcommand(1);
     app.add_option("--assets", request.assetsDir, "the folder holding the intro's files")->type_name("DIR");
+    app.add_option("--text", request.textPath,
+                   "the text page from FILE, for frames, png, rgb, video and textpage: up to 25 lines of up to 40 "
+                   "characters, of A-Z (lower case drawn as capitals), 0-9, space and ! \" # ' ( ) , - . / : ; = ? @ "
+                   "_ ` ~")
+        ->type_name("FILE");
 
     CLI::App* frames = app.add_subcommand("frames", "hash of each frame's picture, frames K..N-1");
     frames->add_option("N", t.count, "frames to render")->type_name("N")->required();
@@ -244,7 +249,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
         ->disable_flag_override()
         ->description("the player's samples as they are (no high-pass, no fade-in)");
 
-    CLI::App* textpage = app.add_subcommand("textpage", "the 25 rows of the built-in text page");
+    CLI::App* textpage = app.add_subcommand(
+        "textpage", "the text page's 25 rows of 40 characters (with --text, the file's, padded)");
     for (CLI::App* command : app.get_subcommands({})) command->fallthrough();
 
     switch (tooltext::ParseArguments(app, argc, argv, error)) {
@@ -263,6 +269,14 @@ bool ParseCommandLine(int argc, const char* const* argv, CaptureRequest& request
     }
     if (app.count("--assets") > 0 && request.assetsDir.empty()) {
         error = "--assets needs a folder";
+        return false;
+    }
+    if (app.count("--text") > 0 && request.textPath.empty()) {
+        error = "--text needs a file";
+        return false;
+    }
+    if (sound->parsed() && !request.textPath.empty()) {
+        error = "--text is for the commands that draw the page (frames, png, rgb, video, textpage), not sound";
         return false;
     }
     if (frames->parsed()) {

@@ -25,6 +25,7 @@ constexpr uint32_t DefaultVideoQuality = 6;
 
 struct CaptureRequest {
     std::string assetsDir;   // empty: stay in the current folder
+    std::string textPath;    // --text: the text page from this file; empty: the built-in one
     CaptureCommand command = CaptureCommand::Help;
     std::string helpText;         // Help: what --help or --version prints
     uint64_t frameCount = 0;      // frames: N

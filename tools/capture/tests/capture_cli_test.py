@@ -320,6 +320,14 @@ def case_textpage(tool):
     check(len(rows) == 25 and all(len(row) == 40 for row in rows), f"not 25 rows of 40: {rows}")
     committed = open(os.path.join(tool.assets, "text_page.txt")).read().replace("\r\n", "\n").rstrip("\n")
     check(rows == committed.split("\n"), "the page differs from assets/text_page.txt")
+    # --text: the file's rows padded to 40 x 25, lower case as capitals; a
+    # relative path is taken from where the tool started, also with --assets.
+    with open(tool.path("own.txt"), "wb") as page:
+        page.write(b"OUR INTRO\r\n\r\n   presents 2!\n")
+    rows = tool.ok("--text", "own.txt", "textpage").split("\n")
+    wanted = ["OUR INTRO".ljust(40), " " * 40, "   PRESENTS 2!".ljust(40)] + [" " * 40] * 22 + [""]
+    check(rows == wanted, f"--text: the rows are {rows}")
+    check(tool.ok("frames", "2", "--text", "own.txt") != tool.ok("frames", "2"), "--text: the built-in page's frames")
 
 
 def ffprobe(path, *args):

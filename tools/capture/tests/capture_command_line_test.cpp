@@ -252,11 +252,17 @@ TEST(CaptureCommandLine, VideoTextPageAndTheRest)
 
     EXPECT_EQ(Accepted({"textpage"}).command, CaptureCommand::TextPage);
     Refused({"textpage", "extra"});
+    // --text for the commands that draw the page, before or after the command.
+    EXPECT_EQ(Accepted({"--text", "page.txt", "textpage"}).textPath, "page.txt");
+    EXPECT_EQ(Accepted({"frames", "3", "--text=page.txt"}).textPath, "page.txt");
+    EXPECT_EQ(Accepted({"png", "0", "a.png", "--text", "page.txt"}).textPath, "page.txt");
+    Refused({"sound", "--seconds", "1", "--raw", "a.raw", "--text", "page.txt"});
+    Refused({"--text", "", "textpage"});
     const auto help = Accepted({"--help"});
     EXPECT_EQ(help.command, CaptureCommand::Help);
     // The program's --help shows every command with its options.
-    for (const char* shown :
-         {"frames", "png", "rgb", "sound", "--calls", "video", "--chroma", "--exact-sound", "textpage", "--assets"})
+    for (const char* shown : {"frames", "png", "rgb", "sound", "--calls", "video", "--chroma", "--exact-sound",
+                              "textpage", "--assets", "--text"})
         EXPECT_NE(help.helpText.find(shown), std::string::npos) << shown;
     // The help names the default quality the tool uses.
     const std::string defaultCrf = "default " + std::to_string(DefaultVideoQuality) + ")";
