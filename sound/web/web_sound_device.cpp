@@ -72,11 +72,11 @@ EM_JS(int, WebAudioAvailable, (), {
 // burst from the program and closes the context once the program says the
 // music has faded out for good. The program keeps the first samples the
 // current ring played at `recording`; quillmoorAudio.recording is a copy.
-EM_JS(int, WebAudioStart, (int samplesPerCallback, const int16_t* recording, int recordedSamples), {
+EM_JS(int, WebAudioStart, (int sampleRate, int samplesPerCallback, const int16_t* recording, int recordedSamples), {
     const Context = window.AudioContext || window.webkitAudioContext;
     let context;
     try {
-        context = new Context({sampleRate: 44100, latencyHint: 'interactive'});
+        context = new Context({sampleRate: sampleRate, latencyHint: 'interactive'});
     } catch (e) {
         console.warn('Web Audio refused a 44,100 Hz context:', e);
         return 0;
@@ -246,7 +246,8 @@ const SoundDeviceOps WebSoundDevice = MemoryRingDevice(DeviceOpen, StartSoundThr
 bool WebSoundStart()
 {
     if (Ring.ring.bytes == 0 || !Thread.server || Device.started) return false;
-    Device.started = WebAudioStart(SamplesPerCallback, Recording, static_cast<int>(RecordedSamples)) != 0;
+    Device.started = WebAudioStart(static_cast<int>(StreamSampleRate), SamplesPerCallback, Recording,
+                                   static_cast<int>(RecordedSamples)) != 0;
     if (!Device.started) return false;
     StartRefills();
     return true;
