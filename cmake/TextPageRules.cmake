@@ -213,3 +213,17 @@ function(quillmoor_write_text_page_source out page from)
   file(COPY_FILE "${out}.tmp" "${out}" ONLY_IF_DIFFERENT)
   file(REMOVE "${out}.tmp")
 endfunction()
+
+# Reads the page at `input` into `out_var`, with the layout of the
+# program's own page checked too when `layout` is true; a page that breaks a
+# rule stops CMake with INPUT:LINE:COLUMN: WHAT.
+function(quillmoor_take_text_page input layout out_var)
+  quillmoor_read_text_page("${input}" page fault)
+  if(fault STREQUAL "" AND layout)
+    quillmoor_check_text_page_layout("${page}" fault)
+  endif()
+  if(NOT fault STREQUAL "")
+    message(FATAL_ERROR "${input}:${fault}")
+  endif()
+  set(${out_var} "${page}" PARENT_SCOPE)
+endfunction()
