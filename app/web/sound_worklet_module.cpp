@@ -66,6 +66,13 @@ SOUND_EXPORT int SoundPlaySong(int bytes)
     return Sound.started ? 1 : 0;
 }
 
+// Where the song just played is heard: after this many samples of the
+// fade-out of the song before.
+SOUND_EXPORT int SoundFadeLeft()
+{
+    return static_cast<int>(WorkletSoundFadeLeft());
+}
+
 // The ring plays on while muted, so the music keeps its time.
 SOUND_EXPORT void SoundSetMuted(int muted)
 {

@@ -94,8 +94,8 @@ void DeviceClose(SoundDevice*, SoundBuffer*, SoundBuffer*)
 
 }   // namespace
 
-const SoundDeviceOps WorkletSoundDevice =
-    MemoryRingDevice(DeviceOpen, StartSoundThread, SoundThreadSleep, DeviceFadeOut, WaitForSoundThread, DeviceClose);
+const SoundDeviceOps WorkletSoundDevice = MemoryRingDevice(DeviceOpen, StartSoundThread, SoundThreadSleep,
+                                                           DeviceFadeOut, WaitForSoundThread, DeviceClose);
 
 bool WorkletSoundPlay(int16_t* out, uint32_t samples)
 {
@@ -124,4 +124,9 @@ bool WorkletSoundPlay(int16_t* out, uint32_t samples)
 bool WorkletSoundFadedOut()
 {
     return !Device.open && Device.tailSamples == 0;
+}
+
+uint32_t WorkletSoundFadeLeft()
+{
+    return Device.tailSamples;
 }

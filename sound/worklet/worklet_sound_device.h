@@ -17,5 +17,9 @@ extern const SoundDeviceOps WorkletSoundDevice;
 // ring is open and no fade-out is left to play (`out` is then silence).
 bool WorkletSoundPlay(int16_t* out, uint32_t samples);
 
+// Samples of a closed ring's fade-out still to be played before the
+// current ring is heard.
+uint32_t WorkletSoundFadeLeft();
+
 // True once a ring asked to fade out has, and its fade-out has played.
 bool WorkletSoundFadedOut();
