@@ -28,6 +28,6 @@ target_link_options(quillmoor PRIVATE
   -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString)   # the page writes a chosen song into the file system
 set_property(TARGET quillmoor APPEND PROPERTY LINK_DEPENDS ${packed_assets})
 
-foreach(file index.html page.js page.css)
+foreach(file index.html page.js page.css sound_worklet.js)
   configure_file(${file} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${file} COPYONLY)
 endforeach()

@@ -10,6 +10,13 @@
 // the same site, fetched; the start waits for it). Its name shows for a few
 // seconds; one that can't be read is said there, and the song before plays on.
 //
+// The sound plays on the browser's audio thread (sound_worklet.js running
+// quillmoor_sound.wasm), out of reach of whatever holds up the page's own
+// thread. Where the browser can't (no AudioWorklet: an old browser, or a
+// page that is not a secure context), the program plays it through a
+// ScriptProcessorNode as before; the console says once which path plays and
+// why. window.quillmoorSound is the sound as it plays, for the tests.
+//
 // A "turns=N" query parameter is handed to the program as --turns=N: it then
 // stops after exactly N turns (used by the tests).
 'use strict';
@@ -35,6 +42,25 @@
   const args = [];
   const turns = query.get('turns');
   if (turns !== null) args.push('--turns=' + turns);
+
+  // Which path plays the sound, and why, said once.
+  const AudioContextType = window.AudioContext || window.webkitAudioContext;
+  const workletMissing = !AudioContextType ? 'this browser has no Web Audio'
+    : !window.isSecureContext ? 'the page is not a secure context (https or localhost), where AudioWorklet is not offered'
+    : typeof AudioWorkletNode === 'undefined' ? 'this browser has no AudioWorkletNode'
+    : !('audioWorklet' in AudioContextType.prototype) ? 'this browser has no audioWorklet'
+    : null;
+  const onAudioThread = workletMissing === null;
+  if (onAudioThread) {
+    args.push('--sound=worklet');
+    console.log('sound: plays on the audio thread (AudioWorklet)');
+  } else {
+    console.log(`sound: plays through a ScriptProcessorNode on the page's thread: ${workletMissing}`);
+  }
+  // A phone plays the music with its ring/silent switch on silent, as a video.
+  if (navigator.audioSession) {
+    try { navigator.audioSession.type = 'playback'; } catch (error) { /* not settable here */ }
+  }
 
   // Where QuillmoorPlaySong reads a chosen song, and the most of a file the
   // player reads (the bytes past it are never read, so the rest of a larger
@@ -86,8 +112,97 @@
     fit();
   }
 
+  // The sound on the audio thread: the context and its worklet, made on
+  // the click (a browser lets a page make sound only from a user gesture),
+  // the song's bytes sent to it, and the answers it sends back.
+  const workletModule = onAudioThread
+    ? fetch('quillmoor_sound.wasm').then((response) => {
+      if (!response.ok) throw new Error(`quillmoor_sound.wasm: HTTP ${response.status}`);
+      return response.arrayBuffer();
+    })
+    : null;
+  if (workletModule) workletModule.catch(() => {});   // said when the sound starts
+
+  const worklet = {
+    context: null, node: null, ready: null, asked: 0, answers: new Map(), closed: false,
+    // Plays the session's song (the intro's own or the one chosen).
+    start() {
+      this.closed = false;
+      const context = new AudioContextType({ sampleRate: 44100, latencyHint: 'playback' });
+      this.context = context;
+      context.resume();
+      this.ready = (async () => {
+        await context.audioWorklet.addModule('sound_worklet.js');
+        const module = await workletModule;
+        const node = new AudioWorkletNode(context, 'quillmoor-sound', {
+          numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [1], processorOptions: { module } });
+        node.port.onmessage = (event) => this.answer(event.data);
+        node.connect(context.destination);
+        this.node = node;
+        this.send({ type: 'mute', muted: !mutedBadge.hidden });
+        this.playSong();
+      })().catch((error) => console.error('sound: the audio thread could not start:', error.message));
+    },
+    playSong() {
+      if (!this.node) return;
+      const bytes = Module.FS.readFile(Module.UTF8ToString(Module._QuillmoorSongPath())).slice(0, SongBytes);
+      this.send({ type: 'song', bytes: bytes.buffer }, [bytes.buffer]);
+    },
+    send(message, transfer = []) {
+      if (this.node) this.node.port.postMessage(message, transfer);
+    },
+    answer(data) {
+      if (data.type === 'log') {
+        console.log(data.text);
+      } else if (data.type === 'faded') {
+        if (this.closed && this.context.state !== 'closed') this.context.close();
+      } else if (this.answers.has(data.id)) {
+        this.answers.get(data.id)(data);
+        this.answers.delete(data.id);
+      }
+    },
+    ask(type) {
+      const id = ++this.asked;
+      return new Promise((resolve) => {
+        this.answers.set(id, resolve);
+        this.send({ type, id });
+      });
+    },
+    // The music fades out, then the context closes.
+    close() {
+      if (!this.context || this.closed) return;
+      this.closed = true;
+      this.send({ type: 'close' });
+      if (!this.node && this.context.state !== 'closed') this.context.close();
+    },
+  };
+
+  // What the tests see of the sound, whichever path plays it: its context,
+  // its counts (samples output, quanta that had nothing to play after the
+  // start), and what it played (16-bit samples, where each song began).
+  window.quillmoorSound = {
+    path: onAudioThread ? 'worklet' : 'script-processor',
+    get context() { return onAudioThread ? worklet.context : Module['quillmoorAudio']?.context ?? null; },
+    get ready() { return onAudioThread ? worklet.node !== null : !!Module['quillmoorAudio']; },
+    async stats() {
+      if (onAudioThread) return (await worklet.ask('stats')).stats;
+      const audio = Module['quillmoorAudio'];
+      return { samplesOutput: Module._QuillmoorSoundBytesPlayed() / 2, emptyQuanta: audio ? audio.emptyQuanta : 0,
+               sampleRate: audio ? audio.context.sampleRate : 0, muted: audio ? audio.gain.gain.value === 0 : false,
+               songs: 1, sinceSong: audio ? audio.recording.length : 0 };
+    },
+    async recording() {
+      if (onAudioThread) {
+        const { samples, starts } = await worklet.ask('recording');
+        return { samples, starts };
+      }
+      return { samples: Module['quillmoorAudio'].recording, starts: [0] };
+    },
+  };
+
   function toggleMute() {
     const muted = Module._QuillmoorToggleMute() !== 0;
+    if (onAudioThread) worklet.send({ type: 'mute', muted });
     mutedBadge.hidden = !muted;
     muteButton.setAttribute('aria-pressed', String(muted));
   }
@@ -104,6 +219,7 @@
     start.dataset.state = 'running';
     muteButton.disabled = false;
     Module._QuillmoorStart();
+    if (onAudioThread) worklet.start();
   }
 
   // A page opened from a file may not fetch the program's .wasm and data:
@@ -152,6 +268,7 @@
     }
     Module.FS.writeFile(SongPath, bytes.subarray(0, SongBytes));
     if (Module._QuillmoorPlaySong()) {
+      if (onAudioThread) worklet.playSong();
       showSong('\u266a ' + name + (note ? ' ' + note : ''));
     } else {
       showSong(`can't play ${name}`);
@@ -192,9 +309,12 @@
   start.addEventListener('click', begin);
   // A browser may suspend the audio (another tab took the output, a phone
   // call); any later touch, click or key brings it back.
+  // Back from the back-forward cache, the sound that closed as the page
+  // went starts again on the first touch, click or key.
   const resumeSound = () => {
-    const audio = Module['quillmoorAudio'];
-    if (audio && audio.context.state !== 'running' && audio.context.state !== 'closed') audio.context.resume();
+    if (onAudioThread && worklet.closed && start.dataset.state === 'running') worklet.start();
+    const context = window.quillmoorSound.context;
+    if (context && context.state !== 'running' && context.state !== 'closed') context.resume();
   };
   window.addEventListener('pointerdown', resumeSound);
   window.addEventListener('keydown', resumeSound);
@@ -239,6 +359,7 @@
   window.addEventListener('resize', fit);
   document.addEventListener('fullscreenchange', fullscreenChanged);
   window.addEventListener('pagehide', () => {
+    worklet.close();
     if (Module._QuillmoorClose) Module._QuillmoorClose();
   });
   fit();

@@ -12,6 +12,10 @@
 // layout, fullscreen and the keys, and calls back in for mute and for a song
 // the user chose (QuillmoorPlaySong), before the start or after it.
 //
+// The page plays the sound on the audio thread where the browser can
+// (app/web/sound_worklet.js) and passes "--sound=worklet": the program then
+// makes no sound. Elsewhere it plays through the web sound device.
+//
 // For tests the page can pass "--turns=N": the loop then stops after exactly
 // N turns, presents that frame and ends as the desktop program does.
 #include <emscripten.h>
@@ -90,7 +94,10 @@ void ShowWarning(const char*, const char* text)
     ShowWarningBox(text);   // the text already names the problem; the caption would repeat it
 }
 
-constexpr FrontEnd Page{
+// The page's own front end. Where the page plays the sound on the audio
+// thread itself (sound_worklet.js, "--sound=worklet"), the program makes
+// none: it keeps the session's song and mute for the page to ask.
+FrontEnd Page{
     .now = Now,
     .takeEvents = NoEvents,
     .present = Present,
@@ -107,6 +114,13 @@ constexpr char ChosenSongPath[] = "/chosen-song";
 EM_BOOL Tick(double, void*)
 {
     return StepIntro(Main.loop) ? EM_TRUE : EM_FALSE;
+}
+
+bool SoundOnAudioThread(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--sound=worklet") == 0) return true;
+    return false;
 }
 
 // --turns=N, or no limit.
@@ -161,6 +175,13 @@ EMSCRIPTEN_KEEPALIVE const char* QuillmoorChosenSongPath()
     return ChosenSongPath;
 }
 
+// The song the sound plays (the intro's own or the one chosen), for the
+// page's audio thread to read.
+EMSCRIPTEN_KEEPALIVE const char* QuillmoorSongPath()
+{
+    return SongPath();
+}
+
 EMSCRIPTEN_KEEPALIVE int QuillmoorSongCap()
 {
     return SongBufferSize;
@@ -210,6 +231,7 @@ EMSCRIPTEN_KEEPALIVE double QuillmoorSoundBytesPlayed()
 int main(int argc, char** argv)
 {
     Main.loop.turnLimit = TurnLimitFromArguments(argc, argv);
+    if (SoundOnAudioThread(argc, argv)) Page.soundDevice = nullptr;
     // The first frame, shown under the page's overlay until the click.
     StartSteppedIntro(Page, Main.loop);
     return 0;   // the runtime lives on: the page calls QuillmoorStart

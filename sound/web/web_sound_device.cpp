@@ -83,8 +83,18 @@ EM_JS(int, WebAudioStart, (int sampleRate, int samplesPerCallback, const int16_t
     }
     const node = context.createScriptProcessor(samplesPerCallback, 0, 1);
     const gain = context.createGain();
+    // A buffer that comes later than the one before it by more than its
+    // length, or after its time, is sound the page didn't make in time:
+    // counted, in 128-frame quanta, for the page's tests.
+    let lastPlayback = -1;
     node.onaudioprocess = (event) => {
         const out = event.outputBuffer.getChannelData(0);
+        const length = out.length / context.sampleRate;
+        if ((lastPlayback >= 0 && event.playbackTime - lastPlayback > 1.5 * length) ||
+            event.playbackTime + 1e-3 < context.currentTime) {
+            Module['quillmoorAudio'].emptyQuanta += out.length / 128;
+        }
+        lastPlayback = event.playbackTime;
         const first = Module['_WebSoundTake'](out.length) >> 1;
         for (let i = 0; i < out.length; ++i) out[i] = HEAP16[first + i] / 32768;
         if (Module['_WebSoundFadedOut']() && context.state !== 'closed') context.close();
@@ -93,7 +103,7 @@ EM_JS(int, WebAudioStart, (int sampleRate, int samplesPerCallback, const int16_t
     gain.connect(context.destination);
     context.resume();
     Module['quillmoorAudio'] = {
-        context: context, node: node, gain: gain,
+        context: context, node: node, gain: gain, emptyQuanta: 0,
         get recording() {
             const first = recording >> 1;
             return HEAP16.slice(first, first + Module['_WebSoundRecordedSamples']());
