@@ -1,12 +1,13 @@
 #include "app/chosen_files.h"
 
 #include "app/file_checks.h"
+#include "app/live_assets.h"
 #include "app/sound_session.h"
 #include "base/error_report.h"
 
 namespace {
 
-int DroppedFiles = 0;   // files of the drop so far
+int DroppedSongs = 0;   // songs of the drop so far
 
 }   // namespace
 
@@ -26,16 +27,15 @@ bool TakeNamedPaths(const std::string& assetsFolder, const std::string& song)
 
 void BeginDrop()
 {
-    DroppedFiles = 0;
+    DroppedSongs = 0;
 }
 
 void DropFile(const char* path)
 {
-    if (DroppedFiles++ > 0) {
+    const Piece piece = PieceOfFile(path);
+    if (piece == Piece::Song && DroppedSongs++ > 0) {
         ReportWarning(std::string("ignored dropped file ") + path + " (one song at a time: the first is played)");
         return;
     }
-    std::string reason;
-    if (!SwitchSong(path, reason))
-        ReportWarning(std::string("cannot read ") + path + ": " + reason + " (the current song plays on)");
+    TakePieceOrWarn(piece, path);
 }

@@ -9,9 +9,11 @@
 // or a song that can't be read is reported as an error; false then.
 bool TakeNamedPaths(const std::string& assetsFolder, const std::string& song);
 
-// Files dropped on the window, one drop at a time: the first file of a drop
-// is played (SwitchSong, sound_session.h), the others are named on stderr as
-// ignored, and a file that can't be read is named there while the current
-// song plays on.
+// Files dropped on the window, one drop at a time, each taken by its kind
+// (PieceOfFile, live_assets.h): a logo, a font half or a text page is drawn
+// from the next frame; of the songs the first is played (SwitchSong,
+// sound_session.h) and the others are named on stderr as ignored. A file
+// that can't be used is named there with the reason, and the piece before
+// stays.
 void BeginDrop();
 void DropFile(const char* path);

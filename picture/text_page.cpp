@@ -17,8 +17,18 @@ void ResetText()
 
 void LoadFont(const AssetBytes& glyphTable, const AssetBytes& glyphs)
 {
-    // Missing files leave their buffers zero; longer ones are cut short.
+    LoadGlyphTable(glyphTable);
+    LoadGlyphs(glyphs);
+}
+
+// Missing files leave their buffers zero; longer ones are cut short.
+void LoadGlyphTable(const AssetBytes& glyphTable)
+{
     CopyAssetInto(glyphTable, Text.GlyphIndexTable, sizeof Text.GlyphIndexTable);
+}
+
+void LoadGlyphs(const AssetBytes& glyphs)
+{
     CopyAssetInto(glyphs, Text.GlyphBitmaps, sizeof Text.GlyphBitmaps);
 }
 

@@ -39,7 +39,10 @@ extern TextState Text;
 void ResetText();
 
 // Takes the font's two files: the character-to-glyph table and the glyphs.
+// Either half can be taken alone (a font file replaced while the intro runs).
 void LoadFont(const AssetBytes& glyphTable, const AssetBytes& glyphs);
+void LoadGlyphTable(const AssetBytes& glyphTable);
+void LoadGlyphs(const AssetBytes& glyphs);
 void BuildRecolourTable();
 
 // Recolours the pixels under the set bits of the glyph of `code`, its

@@ -6,7 +6,8 @@ int ParseCommandLine(int argc, char** argv, Options& options)
 {
     CLI::App app{"Quillmoor: an animated title screen with music.\n"
                  "Keys: Escape or Alt+F4 close, F11 or Alt+Enter switch fullscreen.\n"
-                 "Drop a register-dump file on the window to play it.",
+                 "Drop files on the window to use them: a .bmp is the logo, a .txt the text page, .ftb and\n"
+                 ".gfx the font's two halves, anything else a register dump to play.",
                  "quillmoor"};
     tooltext::ApplyToolRules(app);
     app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
@@ -25,5 +26,9 @@ int ParseCommandLine(int argc, char** argv, Options& options)
                    "missing rows are spaces). The font draws A-Z, 0-9, space and ! \" # ' ( ) , - . / : ; = ? @ _ "
                    "` ~ (; as :, # as -, \" and ` as '); lower-case letters are drawn as capitals")
         ->type_name("FILE");
+    app.add_flag("--watch", options.watch,
+                 "Follow the files read (the song, the logo, the font, the text page): each is taken anew "
+                 "as soon as it is saved, the picture running on; a file that can't be used is named and the "
+                 "piece before stays");
     return tooltext::ParseOrExit(app, argc, argv, tooltext::RefusalShows::Usage);
 }

@@ -10,6 +10,7 @@ struct Options {
     std::string assets;   // empty: look in the usual folders
     std::string song;     // empty: the assets' song
     std::string text;     // empty: the built-in text page
+    bool watch = false;   // take the files read anew as they are saved
 };
 
 // Parses the command line into `options`. Returns -1 to run the intro, or

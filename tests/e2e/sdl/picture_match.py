@@ -12,8 +12,10 @@ BLACK = (0, 0, 0)
 FRAME_SEARCH_LIMIT = 20000
 
 
-def frame_number(session, picture):
-    """The number of the frame the core draws that equals a 640 x 400 picture."""
+def frame_number(session, picture, reference_args=()):
+    """The number of the frame the core draws that equals a 640 x 400 picture
+    (drawn from the session's assets, or as reference_args choose: --assets,
+    --text)."""
     check((picture.width, picture.height) == (PICTURE_W, PICTURE_H), "not a whole picture")
     # The capture tool prints each frame's hash (FNV-1a 64 of blue, green,
     # red, 0 per pixel); its frame i is the picture after i + 1 turns.
@@ -23,7 +25,8 @@ def frame_number(session, picture):
     for byte in serial:
         wanted = ((wanted ^ byte) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
     wanted, answer = f"{wanted:016x}", "none"
-    with subprocess.Popen([session.options.reference, "frames", str(FRAME_SEARCH_LIMIT)], cwd=session.folder,
+    with subprocess.Popen([session.options.reference, *reference_args, "frames", str(FRAME_SEARCH_LIMIT)],
+                          cwd=session.folder,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True) as frames:
         for line in frames.stdout:
             if line.split()[1] == wanted:

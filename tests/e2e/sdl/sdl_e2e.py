@@ -562,6 +562,151 @@ def case_song_drop(options):
         check(gap <= 0.25, f"{gap:.3f} s of silence between the songs beyond the new song's own start")
 
 
+def write_other_pieces(session, folder, new_font):
+    """In `folder`, under the assets' names, a logo made different but valid
+    (the negative, or with a new font the rows upside down), the font (the
+    assets', or the letters' glyph numbers moved on by one and the glyphs
+    inverted) and a text page of the folder's own. Returns the page."""
+    os.makedirs(folder, exist_ok=True)
+    with open(session.path(ASSETS[1]), "rb") as f:
+        logo = bytearray(f.read())
+    pixels = logo[1078:1078 + 632 * 246]
+    if new_font:
+        logo[1078:1078 + len(pixels)] = b"".join(pixels[632 * r:632 * (r + 1)] for r in reversed(range(246)))
+    else:
+        logo[1078:1078 + len(pixels)] = bytes(0 if p else 7 for p in pixels)
+    with open(session.path(ASSETS[2]), "rb") as f:
+        table = bytearray(f.read())
+    with open(session.path(ASSETS[3]), "rb") as f:
+        glyphs = f.read()
+    if new_font:
+        table[65:91] = table[66:91] + table[65:66]
+        glyphs = bytes(255 - b for b in glyphs)
+    for name, data in ((ASSETS[1], logo), (ASSETS[2], table), (ASSETS[3], glyphs)):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+    page = os.path.join(folder, "page.txt")
+    with open(page, "w") as f:
+        f.write(f"\n\n  PIECES OF {os.path.basename(folder).upper()}\n")
+    return page
+
+
+def replace_by_rename(path, data):
+    with open(path + ".new", "wb") as f:
+        f.write(data)
+    os.replace(path + ".new", path)
+
+
+def write_in_place(path, data):
+    with open(path, "r+b") as f:
+        f.truncate(0)
+        f.write(data)
+
+
+def shot_at(session, window, at):
+    """The picture in the window at `at` (monotonic seconds) or just after."""
+    time.sleep(max(0.0, at - time.monotonic()))
+    return picture_at(session.x.screenshot(window), 1)
+
+
+def shown_frame(session, label, picture, reference_args):
+    """The turn whose frame, as the core draws it with the files named
+    (--assets, --text), the picture is. Looked for once the intro has
+    ended: drawing thousands of frames beside it would starve its sound."""
+    try:
+        frame = frame_number(session, picture, reference_args)
+    except Failure as failure:
+        raise Failure(f"{label}: {failure}") from None
+    print(f"{label}: shows frame {frame} as drawn from {' '.join(reference_args)}")
+    return frame
+
+
+def case_watch(options):
+    """--watch follows the files read: a text page renamed over and a logo
+    written in place are drawn within 250 ms, the frame the one a run with
+    the new files draws at that turn; a logo cut short leaves the one
+    before, with one warning. Files dropped on the window are taken by their
+    kind: a text page and a logo together, the font's two files one at a
+    time; a text page that can't be drawn is named and the page before
+    stays. Then the song replaced by rename and then written in place is
+    played from its start each time, sample for sample after its fade-in,
+    the switch beginning within 250 ms of the change."""
+    with Session(options, "1280x1024") as session:
+        raw, delta = write_test_songs(session.folder)
+        live = session.path("live")
+        edited = session.path("edited")
+        page = write_other_pieces(session, edited, new_font=False)
+        dropped = session.path("dropped")
+        dropped_page = write_other_pieces(session, dropped, new_font=True)
+        bad_page = session.path("bad.txt")
+        with open(bad_page, "w") as f:
+            f.write("NOT [OK]\n")
+        os.mkdir(live)
+        for name in ASSETS:
+            shutil.copy(session.path(name), live)
+        live_page = os.path.join(live, "page.txt")
+        with open(live_page, "w") as f:
+            f.write("  FIRST PAGE\n")
+        audio = session.path("sound.raw")
+        intro = Intro(session, "disk", audio, args=["--scale", "1", "--watch", "--assets", live,
+                                                    "--text", live_page])
+        window = intro.window()
+        time.sleep(2.0)
+        with open(page, "rb") as f:
+            replace_by_rename(live_page, f.read())
+        with open(os.path.join(edited, ASSETS[1]), "rb") as f:
+            write_in_place(os.path.join(live, ASSETS[1]), f.read())
+        changed = time.monotonic()
+        saved = shot_at(session, window, changed + 0.25)
+        write_in_place(os.path.join(live, ASSETS[1]), b"BM" + bytes(1000))
+        cut_short = shot_at(session, window, time.monotonic() + 0.5)
+        for paths in ([dropped_page, os.path.join(dropped, ASSETS[1])], [os.path.join(dropped, ASSETS[2])],
+                      [bad_page], [os.path.join(dropped, ASSETS[3])]):
+            check(drop_files(session.display_name, window, paths), "the window refused the drop")
+        after_drops = shot_at(session, window, time.monotonic() + 0.5)
+        song = os.path.join(live, ASSETS[0])
+        switches = []
+        for change, tune in ((replace_by_rename, delta), (write_in_place, raw)):
+            with open(tune, "rb") as f:
+                data = f.read()
+            switches.append(os.path.getsize(audio))
+            change(song, data)
+            time.sleep(3.0)
+
+        session.x.send_close(window)
+        intro.check_ended_cleanly()
+        err = intro.stderr_text()
+        ours = [line for line in err.splitlines() if line.startswith("quillmoor:")]
+        expected = [f"quillmoor: warning: cannot use {live}/{ASSETS[1]} as the logo: it is too short for a "
+                    "632 x 246 picture of 8 bits a pixel (the logo before stays)",
+                    f"quillmoor: warning: {bad_page}:1:5: the font has no glyph for '[' "
+                    "(the text page before stays)"]
+        check(ours == expected, f"stderr should say {expected}: {err!r}")
+
+        with open(audio, "rb") as f:
+            played = f.read()
+        cuts = []
+        for at, limit in zip(switches, switches[1:] + [len(played)]):
+            cut, silence = split_at_silence(played[:limit], max(0, at - BYTES_PER_SECOND))
+            # From the output's length when the file changed to the start of
+            # the silence the fade-out ends in.
+            delay = ((cut - silence // 2 * 2) - at) / BYTES_PER_SECOND - 0.02
+            print(f"switch {len(cuts) + 1}: the fade-out began {delay:.3f} s of output after the change")
+            check(delay <= 0.25, f"switch {len(cuts) + 1} began {delay:.3f} s after the change")
+            cuts.append(cut)
+        # While the pictures were looked at and the files dropped, a busy
+        # machine may have held a refill up: the assets' song need only be there.
+        check_stretch(session, played[:cuts[0]], 1, "the assets' song")
+        for (start, end), tune in (((cuts[0], cuts[1]), delta), ((cuts[1], len(played)), raw)):
+            equal = check_unbroken(session, played[start:end], os.path.basename(tune), song=tune)
+            check(equal >= 1.5 * 44100, f"only {equal / 44100:.3f} s of {tune}")
+
+        seen = shown_frame(session, "text page and logo saved", saved, ["--assets", edited, "--text", page])
+        later = shown_frame(session, "logo cut short", cut_short, ["--assets", edited, "--text", page])
+        check(later > seen, f"frame {later} after frame {seen}")
+        shown_frame(session, "pieces dropped", after_drops, ["--assets", dropped, "--text", dropped_page])
+
+
 CASES = {
     "close-button": case_close_button,
     "escape": lambda options: case_keys_close(options, "escape"),
@@ -581,6 +726,7 @@ CASES = {
     "command-line": case_command_line,
     "song": case_song,
     "song-drop": case_song_drop,
+    "watch": case_watch,
 }
 
 # The cases where the sound thread does something of its own (plays, loses
