@@ -2,7 +2,10 @@
 // the "click to start" overlay over the first frame, and handles fullscreen
 // (double-click, F or its button), mute (M or its button) and the key hint
 // (shown until the start, then behind the "?" button). Opened as a file, it
-// says how to serve it instead, since a browser won't load the program then.
+// says how to serve it instead, since a browser won't load the program then;
+// where it can't run (no WebAssembly, a file that doesn't load or compile) it
+// says what is wrong. On https or localhost a service worker keeps it for
+// offline use.
 //
 // A song of the user's (a register dump: raw 14-byte frames or "YMDX") comes
 // from the song button's file picker or a file dropped anywhere on the page,
@@ -392,11 +395,86 @@
     }],
   };
 
+  window.Module.onAbort = programFailed;
+  loaded.then(keepForOffline);
+
   if (window.location.protocol === 'file:') {
     explainServing();
+  } else if (typeof WebAssembly !== 'object') {
+    showFailure('This browser cannot run WebAssembly, which the intro needs: open the page in a current ' +
+                'Chrome, Edge, Firefox or Safari, with WebAssembly not turned off.');
   } else {
     const program = document.createElement('script');
     program.src = 'quillmoor.js';
+    program.onerror = () => showFailure(`The intro's program (${program.getAttribute('src')}) did not load: ` +
+                                        'check the connection and reload the page.');
+    fetchProgramFiles(program.getAttribute('src'));
     document.body.appendChild(program);
+  }
+
+  // Starting, failing and keeping the page for offline use.
+
+  // The program's compiled code and packed assets, asked for at once beside
+  // its script rather than one after the other once the script runs; the
+  // script's own requests then take these answers (same URL, same mode), so
+  // nothing is fetched twice.
+  function fetchProgramFiles(script) {
+    for (const file of [script.replace(/\.js$/, '.wasm'), script.replace(/\.js$/, '.data')]) {
+      const link = document.createElement('link');
+      link.rel = 'preload';
+      link.as = 'fetch';
+      link.crossOrigin = 'anonymous';
+      link.href = file;
+      document.head.appendChild(link);
+    }
+  }
+
+  // What went wrong, in one sentence with what to try, in place of the
+  // start button: never "Loading…" for ever.
+  function showFailure(text, detail) {
+    if (start.dataset.state === 'failed') return;   // the first failure is the one to tell
+    start.hidden = true;
+    start.dataset.state = 'failed';
+    showHint(false);
+    notice.replaceChildren();
+    const sentence = document.createElement('p');
+    sentence.textContent = text;
+    notice.appendChild(sentence);
+    if (detail) {
+      const code = document.createElement('code');
+      code.textContent = detail;
+      notice.appendChild(code);
+    }
+    notice.hidden = false;
+  }
+
+  // The program stopped: its code didn't compile or start (a damaged or
+  // missing .wasm), or it failed while running.
+  function programFailed(what) {
+    const detail = String(what ?? '').slice(0, 200);
+    if (programReady) {
+      showFailure('The intro stopped with an error: reload the page to run it again.', detail);
+    } else {
+      showFailure("The intro's program did not start: reload the page; if it fails again, " +
+                  "the page's files on the server are damaged.", detail);
+    }
+  }
+
+  // An uncaught error while the program is loading (such as its packed
+  // assets failing to download) means it will not start.
+  window.addEventListener('error', (event) => {
+    if (!programReady && start.dataset.state === 'loading') {
+      showFailure("The intro's files did not load: check the connection and reload the page.", event.message);
+    }
+  });
+
+  // Where the browser allows a service worker (a secure context: https, or
+  // localhost), it keeps the page's files once the program has loaded, so
+  // that the next visit starts from them, with or without a network.
+  // Elsewhere (plain http from another machine) the page works as before.
+  function keepForOffline() {
+    if (!window.isSecureContext || !('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('service_worker.js')
+      .catch((error) => console.warn(`The page is not kept for offline use: ${error.message}`));
   }
 })();

@@ -3,7 +3,9 @@
 // native build computes, for its own song and for one the user picks, drops
 // or names in the address, runs silent without Web Audio, fits the picture to
 // the window (phones too), answers taps on its buttons, and, opened as a file,
-// says how to serve it.
+// says how to serve it; kept by its service worker, it starts and plays with
+// the network gone and takes a new build on the next visit; and it says what
+// is wrong when it can't run.
 //
 // Each test serves the built page (QUILLMOOR_WEB_ROOT) from its own
 // `python3 -m http.server` on a free local port and drives its own browser,
@@ -13,7 +15,8 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { appendFileSync, cpSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, symlinkSync, utimesSync,
+         writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -85,13 +88,14 @@ async function withBrowser(body, root = setting('QUILLMOOR_WEB_ROOT'), launch = 
 
 // Opens the page and records everything that went wrong on it.
 async function openPage(browser, url, options = {}) {
-  const { withoutWebAudio, withoutWorklet, waitForReady = true, ...contextOptions } = options;
-  const context = await browser.newContext({ viewport: { width: 1400, height: 900 }, ...contextOptions });
+  const { withoutWebAudio, withoutWorklet, waitForReady = true, initScript, context: given, ...contextOptions } = options;
+  const context = given ?? await browser.newContext({ viewport: { width: 1400, height: 900 }, ...contextOptions });
   const page = await context.newPage();
   if (withoutWebAudio) {
     await page.addInitScript(() => { delete window.AudioContext; delete window.webkitAudioContext; });
   }
   if (withoutWorklet) await page.addInitScript(() => { delete window.AudioWorkletNode; });
+  if (initScript) await page.addInitScript(initScript);
   const problems = [];
   const logs = [];
   const dialogs = [];
@@ -729,5 +733,124 @@ test('OpenedAsFile', async () => {
     assert.equal((await page.innerText('body')).includes('Loading'), false);
     assert.equal(await page.evaluate(() => document.querySelector('script[src="quillmoor.js"]')), null);
     assert.deepEqual(problems, []);
+  });
+});
+
+// Records when the first frame reaches the canvas, in ms after navigation.
+function recordFirstFrame() {
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    if (window.quillmoorFirstFrame === undefined) window.quillmoorFirstFrame = performance.now();
+    return put.apply(this, args);
+  };
+}
+
+const workerControls = (page) =>
+  page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 20000 });
+
+test('Offline', async (t) => {
+  await withBrowser(async (browser, url) => {
+    const { page, problems } = await openPage(browser, url, { initScript: recordFirstFrame });
+    const fromNetwork = await page.evaluate(() => window.quillmoorFirstFrame);
+    await workerControls(page);
+    // Installable as Chromium judges it: the manifest, its icons, the worker.
+    const session = await page.context().newCDPSession(page);
+    const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors.filter(({ errorId }) => errorId !== 'in-incognito'), []);
+
+    await page.context().setOffline(true);
+    await page.reload();
+    await page.waitForSelector('#start[data-state="ready"]', { timeout: 30000 });
+    const fromCache = await page.evaluate(() => window.quillmoorFirstFrame);
+    assertSamePicture(await canvasPixels(page), reference('frame', 1), 'first frame, offline');
+    await page.click('#start');
+    await audioRunning(page);
+    await waitForTurns(page, 30);
+    t.diagnostic(`first frame ${fromNetwork.toFixed(0)} ms after navigation from the network, ` +
+                 `${fromCache.toFixed(0)} ms from the service worker's cache`);
+    assert.deepEqual(problems, []);
+  });
+});
+
+// A copy of the built page in a fresh folder, for `body` to change.
+async function withPageCopy(body) {
+  const folder = mkdtempSync(join(tmpdir(), 'quillmoor-page-'));
+  try {
+    await body(folder);
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+test('Update', async () => {
+  await withPageCopy(async (site) => {
+    cpSync(setting('QUILLMOOR_WEB_ROOT'), site, { recursive: true });
+    await withBrowser(async (browser, url) => {
+      const context = await browser.newContext();
+      const visit = async () => (await openPage(browser, url, { context })).page;
+      const build = (page) => page.evaluate(() =>
+        getComputedStyle(document.getElementById('stage')).getPropertyValue('--build').trim());
+      const first = await visit();
+      await workerControls(first);
+      const [oldCache] = await first.evaluate(() => caches.keys());
+      await first.close();
+
+      // The page rebuilt with a changed stylesheet, its worker written as the
+      // build writes it. (Dated later than the copy, which the server's
+      // whole-second dates might not tell apart.)
+      const css = join(site, 'page.css');
+      appendFileSync(css, '#stage { --build: second; }\n');
+      const later = new Date(Date.now() + 5000);
+      utimesSync(css, later, later);
+      const source = setting('QUILLMOOR_PAGE_SOURCE');
+      const written = spawnSync(setting('QUILLMOOR_CMAKE'), [`-DFOLDER=${site}`, `-DTEMPLATE=${join(source, 'service_worker.js.in')}`,
+                                                        '-P', join(source, 'service_worker.cmake')], { encoding: 'utf8' });
+      assert.equal(written.status, 0, written.stderr);
+
+      // This visit runs the build it has, and the new one replaces it meanwhile.
+      const second = await visit();
+      assert.equal(await build(second), '');
+      for (const deadline = Date.now() + 20000; ; await second.waitForTimeout(100)) {
+        const names = await second.evaluate(() => caches.keys());
+        if (names.length === 1 && names[0] !== oldCache) break;
+        assert.ok(Date.now() < deadline, `the new build did not replace the old one: ${names}`);
+      }
+      await second.close();
+
+      const third = await visit();
+      assert.equal(await build(third), 'second');
+      await third.click('#start');
+      await waitForTurns(third, 10);
+    }, site);
+  });
+});
+
+test('Failure', async () => {
+  await withPageCopy(async (site) => {
+    const root = setting('QUILLMOOR_WEB_ROOT');
+    const variant = (name, change) => {
+      cpSync(root, join(site, name), { recursive: true });
+      change(join(site, name));
+    };
+    variant('intact', () => {});
+    variant('junk-wasm', (folder) => writeFileSync(join(folder, 'quillmoor.wasm'), 'not a program'));
+    variant('no-script', (folder) => rmSync(join(folder, 'quillmoor.js')));
+    variant('no-data', (folder) => rmSync(join(folder, 'quillmoor.data')));
+    const cases = [
+      { path: 'junk-wasm/', says: /program did not start.*reload the page/ },
+      { path: 'no-script/', says: /\(quillmoor\.js\) did not load.*reload the page/ },
+      { path: 'no-data/', says: /files did not load.*reload the page/ },
+      { path: 'intact/', says: /cannot run WebAssembly.*open the page in a current/,
+        initScript: () => { delete window.WebAssembly; } },
+    ];
+    await withBrowser(async (browser, url) => {
+      for (const { path, says, initScript } of cases) {
+        const { page } = await openPage(browser, url + path, { waitForReady: false, initScript });
+        await page.waitForSelector('#notice', { state: 'visible', timeout: 5000 });
+        assert.match(await page.textContent('#notice'), says, path);
+        assert.equal(await page.isVisible('#start'), false, path);
+        await page.context().close();
+      }
+    }, site);
   });
 });
