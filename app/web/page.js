@@ -118,7 +118,7 @@
   // The sound on the audio thread: the context and its worklet, made on
   // the click (a browser lets a page make sound only from a user gesture),
   // the song's bytes sent to it, and the answers it sends back.
-  const workletModule = onAudioThread
+  const workletModule = onAudioThread && window.location.protocol !== 'file:'
     ? fetch('quillmoor_sound.wasm').then((response) => {
       if (!response.ok) throw new Error(`quillmoor_sound.wasm: HTTP ${response.status}`);
       return response.arrayBuffer();
@@ -131,7 +131,7 @@
     // Plays the session's song (the intro's own or the one chosen).
     start() {
       this.closed = false;
-      const context = new AudioContextType({ sampleRate: 44100, latencyHint: 'playback' });
+      const context = new AudioContextType({ sampleRate: Module._QuillmoorSampleRate(), latencyHint: 'playback' });
       this.context = context;
       context.resume();
       this.ready = (async () => {

@@ -16,10 +16,9 @@
 // gets them resampled (linear), and the console says so.
 'use strict';
 
-const StreamRate = 44100;
 // What the output played, kept for the page's tests: the first seconds from
 // the first song on, with where each song began in it.
-const RecordedSamples = StreamRate * 30;
+const RecordedSeconds = 30;
 
 class QuillmoorSound extends AudioWorkletProcessor {
   constructor(options) {
@@ -28,11 +27,12 @@ class QuillmoorSound extends AudioWorkletProcessor {
     this.sound = instance.exports;
     if (this.sound._initialize) this.sound._initialize();
     this.memory = this.sound.memory;
-    this.ratio = StreamRate / sampleRate;   // module samples per output frame
+    const streamRate = this.sound.SoundSampleRate();
+    this.ratio = streamRate / sampleRate;   // module samples per output frame
     this.position = 0;                      // in the module's samples, from the last taken
     this.previous = 0;
     this.next = 0;
-    this.recording = new Int16Array(RecordedSamples);
+    this.recording = new Int16Array(streamRate * RecordedSeconds);
     this.recorded = 0;
     this.songStarts = [];
     this.songPlayed = false;
@@ -47,7 +47,7 @@ class QuillmoorSound extends AudioWorkletProcessor {
     this.port.onmessage = (event) => this.message(event.data);
     if (this.ratio !== 1) {
       this.port.postMessage({ type: 'log', text: `sound: the audio context runs at ${sampleRate} Hz, ` +
-                                                 `not ${StreamRate}: the music is resampled to it` });
+                                                 `not ${streamRate}: the music is resampled to it` });
     }
   }
 
@@ -85,8 +85,8 @@ class QuillmoorSound extends AudioWorkletProcessor {
   take(count) {
     const first = this.sound.SoundProcess(count) >> 1;
     const samples = new Int16Array(this.memory.buffer, first * 2, count);
-    if (this.songPlayed && this.recorded < RecordedSamples) {
-      const kept = Math.min(count, RecordedSamples - this.recorded);
+    if (this.songPlayed && this.recorded < this.recording.length) {
+      const kept = Math.min(count, this.recording.length - this.recorded);
       this.recording.set(samples.subarray(0, kept), this.recorded);
       this.recorded += kept;
     }

@@ -52,6 +52,12 @@ SOUND_EXPORT int SoundSongCapacity()
     return SongBufferSize;
 }
 
+// The rate of the samples SoundProcess makes.
+SOUND_EXPORT int SoundSampleRate()
+{
+    return static_cast<int>(StreamSampleRate);
+}
+
 // Plays the `bytes` at SoundSongBuffer from their start. 1 when it plays.
 SOUND_EXPORT int SoundPlaySong(int bytes)
 {

@@ -182,6 +182,11 @@ EMSCRIPTEN_KEEPALIVE const char* QuillmoorSongPath()
     return SongPath();
 }
 
+EMSCRIPTEN_KEEPALIVE int QuillmoorSampleRate()
+{
+    return static_cast<int>(StreamSampleRate);
+}
+
 EMSCRIPTEN_KEEPALIVE int QuillmoorSongCap()
 {
     return SongBufferSize;
