@@ -11,7 +11,7 @@
 // A file dropped on the window is taken by its kind (app/live_assets.h): a
 // register dump is played from its start in place of the song before, a
 // logo, a font file or a text page drawn from the next frame. With --watch
-// the files the intro reads are followed (app/posix/file_watch.h) and taken
+// the files the intro reads are followed (app/posix/followed_files.h) and taken
 // anew as they are saved.
 //
 // The run is app/intro_run.h's and its loop app/paced_loop.h's, presenting
@@ -28,10 +28,9 @@
 #include "app/asset_folders.h"
 #include "app/chosen_files.h"
 #include "app/intro_run.h"
-#include "app/live_assets.h"
 #include "app/picture_fit.h"
 #include "app/picture_pixels.h"
-#include "app/posix/file_watch.h"
+#include "app/posix/followed_files.h"
 #include "app/posix/signals.h"
 #include "app/sdl/sdl_command_line.h"
 #include "app/sdl/sdl_renderer.h"
@@ -58,11 +57,6 @@ struct Window {
 
 Window Main;
 Options Chosen;   // the command line
-
-// --watch: the files followed, and which piece each followed file is.
-FileWatch Watch;
-FollowedFiles Followed;
-Piece FollowedPiece[MostFollowedFiles];
 
 bool IsFullscreen()
 {
@@ -228,40 +222,11 @@ void Sleep(uint32_t milliseconds)
     SDL_Delay(milliseconds);
 }
 
-// Follows the files the intro has read, once they are known (after
-// FindAssetFiles). A file that can't be followed is named; the intro runs on.
-void StartWatching()
-{
-    std::string reason;
-    if (!OpenFileWatch(Watch, reason)) {
-        ReportWarning("cannot follow the files read: " + reason);
-        return;
-    }
-    FollowFilesRead(Followed, Chosen.text);
-    for (int i = 0; i < PieceCount; ++i) {
-        if (Followed.path[i].empty()) continue;
-        const int number = FollowFile(Watch, Followed.path[i], reason);
-        if (number < 0)
-            ReportWarning("cannot follow " + Followed.path[i] + ": " + reason);
-        else
-            FollowedPiece[number] = static_cast<Piece>(i);
-    }
-}
-
-void TakeFileChanges()
-{
-    const double now = NowMilliseconds();
-    const uint32_t changed = TakeChangedFiles(Watch);
-    for (int i = 0; i < Watch.count; ++i)
-        if (changed & 1u << i) NoteChange(Followed, FollowedPiece[i], now);
-    TakeSettledChanges(Followed, now);
-}
-
 // Handles every queued event; true when the loop is to end (a close
 // request, or SIGTERM or SIGINT).
 bool TakeEvents()
 {
-    if (Watch.fd >= 0) TakeFileChanges();
+    TakeFollowedChanges(NowMilliseconds());
     bool quit = EndSignalled();
     SDL_Event event;
     while (SDL_PollEvent(&event))
@@ -313,7 +278,7 @@ void* OpenWindow()
     char* base = SDL_GetBasePath();   // the executable's folder
     FindAssetFiles(Chosen.assets, base ? base : ".");
     SDL_free(base);
-    if (Chosen.watch) StartWatching();
+    if (Chosen.watch) StartFollowingFiles(Chosen.text);
     IgnoreUnusedEvents();
 
     const int scale = FirstScale(Chosen.scale);
