@@ -10,6 +10,19 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
   target_compile_options(quillmoor_flags INTERFACE -msse2 -mfpmath=sse)
 endif()
 
+# The browser build uses WebAssembly SIMD (the picture's vector paths), bulk
+# memory (memcpy and memset as single instructions) and saturating
+# float-to-integer conversions (one instruction where the picture truncates
+# in range), all of which the browsers with SIMD have. The page also carries
+# a build without them (app/web/plain_page.cmake) for browsers without SIMD.
+if(EMSCRIPTEN)
+  option(QUILLMOOR_WASM_SIMD "Build for WebAssembly with SIMD, bulk memory and saturating conversions" ON)
+  if(QUILLMOOR_WASM_SIMD)
+    target_compile_options(quillmoor_flags INTERFACE -msimd128 -mbulk-memory -mnontrapping-fptoint)
+    target_link_options(quillmoor_flags INTERFACE -msimd128 -mbulk-memory -mnontrapping-fptoint)
+  endif()
+endif()
+
 if(QUILLMOOR_SANITIZE)
   target_compile_options(quillmoor_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all

@@ -367,6 +367,20 @@
   });
   fit();
 
+  // The program built with WebAssembly SIMD where the browser has it, the
+  // plain build elsewhere (Safari before 16.4). The probe is a module whose
+  // one function returns a SIMD constant: valid only where SIMD is.
+  function programScript() {
+    const simdProbe = new Uint8Array([
+      0, 97, 115, 109, 1, 0, 0, 0,        // "\0asm", version 1
+      1, 5, 1, 96, 0, 1, 123,             // one type: () -> v128
+      3, 2, 1, 0,                         // one function of that type
+      10, 22, 1, 20, 0, 253, 12,          // its body: v128.const 0, end
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11]);
+    const simd = typeof WebAssembly === 'object' && WebAssembly.validate(simdProbe);
+    return simd ? 'quillmoor.js' : 'quillmoor-plain.js';
+  }
+
   let programLoaded;
   const loaded = new Promise((resolve) => { programLoaded = resolve; });
   const addressSong = window.location.protocol === 'file:' ? null : query.get('song');
@@ -405,7 +419,7 @@
                 'Chrome, Edge, Firefox or Safari, with WebAssembly not turned off.');
   } else {
     const program = document.createElement('script');
-    program.src = 'quillmoor.js';
+    program.src = programScript();
     program.onerror = () => showFailure(`The intro's program (${program.getAttribute('src')}) did not load: ` +
                                         'check the connection and reload the page.');
     fetchProgramFiles(program.getAttribute('src'));

@@ -1,7 +1,8 @@
 // The intro's web page in headless Chromium: it loads cleanly, animates after
 // the click, draws exactly what the native build draws, plays the sound the
 // native build computes, for its own song and for one the user picks, drops
-// or names in the address, runs silent without Web Audio, fits the picture to
+// or names in the address, runs silent without Web Audio, loads the build
+// without SIMD where SIMD is missing, fits the picture to
 // the window (phones too), answers taps on its buttons, and, opened as a file,
 // says how to serve it; kept by its service worker, it starts and plays with
 // the network gone and takes a new build on the next visit; and it says what
@@ -88,7 +89,7 @@ async function withBrowser(body, root = setting('QUILLMOOR_WEB_ROOT'), launch = 
 
 // Opens the page and records everything that went wrong on it.
 async function openPage(browser, url, options = {}) {
-  const { withoutWebAudio, withoutWorklet, waitForReady = true, initScript, context: given, ...contextOptions } = options;
+  const { withoutWebAudio, withoutWorklet, withoutSimd, waitForReady = true, initScript, context: given, ...contextOptions } = options;
   const context = given ?? await browser.newContext({ viewport: { width: 1400, height: 900 }, ...contextOptions });
   const page = await context.newPage();
   if (withoutWebAudio) {
@@ -96,6 +97,15 @@ async function openPage(browser, url, options = {}) {
   }
   if (withoutWorklet) await page.addInitScript(() => { delete window.AudioWorkletNode; });
   if (initScript) await page.addInitScript(initScript);
+  // A browser without WebAssembly SIMD: every module using it fails to validate.
+  if (withoutSimd) {
+    await page.addInitScript(() => {
+      const validate = WebAssembly.validate;
+      WebAssembly.validate = (bytes) => !new Uint8Array(bytes).includes(0xfd) && validate(bytes);
+    });
+  }
+  const requested = [];
+  page.on('request', (request) => requested.push(new URL(request.url()).pathname));
   const problems = [];
   const logs = [];
   const dialogs = [];
@@ -111,7 +121,7 @@ async function openPage(browser, url, options = {}) {
   });
   await page.goto(url);
   if (waitForReady) await page.waitForSelector('#start[data-state="ready"]', { timeout: 30000 });
-  return { page, problems, logs, dialogs };
+  return { page, problems, logs, dialogs, requested };
 }
 
 const turns = (page) => page.evaluate(() => Module._QuillmoorTurns());
@@ -218,17 +228,38 @@ test('FramesAdvance', async (t) => {
   });
 });
 
+// The first frame under the overlay and frame `count` (the page opened
+// with ?turns=count) are the native build's.
+async function assertFramesMatchNative({ page, problems, logs }, count) {
+  assertSamePicture(await canvasPixels(page), reference('frame', 1), 'first frame, under the overlay');
+  await page.click('#start');
+  await page.waitForFunction(() => Module._QuillmoorEnded() === 1, null, { timeout: 60000 });
+  assert.equal(await turns(page), count);
+  assertSamePicture(await canvasPixels(page), reference('frame', count), `frame ${count}`);
+  assert.ok(logs.includes(ClosingLine), 'closing line missing from the console');
+  assert.deepEqual(problems, []);
+}
+
+// Which of the two builds the page loaded.
+const programsLoaded = (requested) => requested.filter((path) => /\/quillmoor(-plain)?\.wasm$/.test(path));
+
 test('FrameMatchesNative', async () => {
   const count = 300;
   await withBrowser(async (browser, url) => {
-    const { page, problems, logs } = await openPage(browser, `${url}?turns=${count}`);
-    assertSamePicture(await canvasPixels(page), reference('frame', 1), 'first frame, under the overlay');
-    await page.click('#start');
-    await page.waitForFunction(() => Module._QuillmoorEnded() === 1, null, { timeout: 60000 });
-    assert.equal(await turns(page), count);
-    assertSamePicture(await canvasPixels(page), reference('frame', count), `frame ${count}`);
-    assert.ok(logs.includes(ClosingLine), 'closing line missing from the console');
-    assert.deepEqual(problems, []);
+    const opened = await openPage(browser, `${url}?turns=${count}`);
+    assert.deepEqual(programsLoaded(opened.requested), ['/quillmoor.wasm']);
+    await assertFramesMatchNative(opened, count);
+  });
+});
+
+test('PlainWithoutSimd', async () => {
+  // Where SIMD does not validate (Safari before 16.4), the plain build plays
+  // and draws the same frames.
+  const count = 120;
+  await withBrowser(async (browser, url) => {
+    const opened = await openPage(browser, `${url}?turns=${count}`, { withoutSimd: true });
+    assert.deepEqual(programsLoaded(opened.requested), ['/quillmoor-plain.wasm']);
+    await assertFramesMatchNative(opened, count);
   });
 });
 
