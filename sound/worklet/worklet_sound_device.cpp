@@ -34,7 +34,7 @@ MemoryRingBuffer Ring;
 SoundThread Thread;
 int16_t Tail[FadeSamples];
 
-constexpr uint32_t RefillSamples = FadeSamples;   // 20 ms
+constexpr uint32_t RefillSamples = StreamSampleRate * RefillMilliseconds / 1000;   // 882
 static_assert(RefillSamples * 2 == PacedRefillBytes, "a refill after each 20 ms the output played");
 
 void Pass()
