@@ -67,6 +67,13 @@ bool CloseIntro()
     return stopped;
 }
 
+void ReopenIntro()
+{
+    if (!Intro.closed) return;
+    Intro.closed = false;
+    RestartSound();
+}
+
 bool IntroClosed()
 {
     return Intro.closed;

@@ -37,6 +37,12 @@ int FrameStep();
 bool CloseIntro();
 bool IntroClosed();
 
+// The window back after CloseIntro (a page restored from the browser's
+// back-forward cache): the intro is open again, its song starting over on
+// the front end's device (RestartSound), the picture going on from its last
+// frame; the next CloseIntro says the closing line again.
+void ReopenIntro();
+
 // The whole intro, from the banner to the closing line. 0 when it ran and
 // was closed, 1 when its window could not be made.
 int RunIntro(const FrontEnd& frontEnd);

@@ -83,14 +83,19 @@ bool SoundLeftRunning()
     return Session.leftRunning;
 }
 
-bool SwitchSong(const std::string& path, std::string& reason)
+int RestartSound()
 {
-    if (!ChooseSong(path, reason)) return false;
     // The sound thread is the player's only user while it runs; with it
     // ended, the player is this thread's again until the sound reopens.
     StopSound();
     RestorePlayerStartState();
-    StartSound(nullptr);
+    return StartSound(nullptr);
+}
+
+bool SwitchSong(const std::string& path, std::string& reason)
+{
+    if (!ChooseSong(path, reason)) return false;
+    RestartSound();
     return true;
 }
 

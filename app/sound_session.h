@@ -47,6 +47,11 @@ bool StopSound();
 // the device stands on must then not be shut down.
 bool SoundLeftRunning();
 
+// The sound closed (StopSound) opened again on its device, the song from
+// its start with the music fading in: a page shown again after it was left.
+// As StartSound.
+int RestartSound();
+
 // While the intro runs: plays `path` from its start instead of the current
 // song. The sound is closed (the music fading out), the player is set up
 // anew for the new song while no sound thread runs, and the sound opens

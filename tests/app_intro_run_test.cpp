@@ -145,4 +145,32 @@ TEST_F(IntroRun, ADeviceThatCantOpenIsWarnedAboutOnceAndThePictureRunsOn)
     EXPECT_EQ(Fake.log[1], "show window, sound silent");
 }
 
+// A stepped intro closed (a page left) and reopened (the page back from the
+// browser's cache): the loop runs again, the sound plays again, and the next
+// close says the closing line again.
+TEST_F(IntroRun, AClosedSteppedIntroReopensWithItsSound)
+{
+    testing::internal::CaptureStdout();
+    IntroLoop loop;
+    StartSteppedIntro(MadeUpFrontEnd, loop);
+    StartLoop(loop, MadeUpFrontEnd);
+    Fake.passesUntilClose = 100;
+    EXPECT_TRUE(CloseIntro());
+    EXPECT_FALSE(SoundPlays());
+    EXPECT_FALSE(StepIntro(loop));
+
+    ReopenIntro();
+    EXPECT_FALSE(IntroClosed());
+    EXPECT_TRUE(SoundPlays());
+    EXPECT_EQ(Scripted.closes, 1);
+    const uint64_t turns = loop.turns;
+    StartLoop(loop, MadeUpFrontEnd);
+    Fake.now += 100.0;
+    EXPECT_TRUE(StepIntro(loop));
+    EXPECT_GT(loop.turns, turns);
+    EXPECT_TRUE(CloseIntro());
+    EXPECT_EQ(Scripted.closes, 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(BannerLine) + ClosingLine + ClosingLine);
+}
+
 }   // namespace

@@ -27,7 +27,7 @@ all_packages=(
   pulseaudio pulseaudio-utils
   ffmpeg
   clang libclang-rt-14-dev clang-format
-  emscripten chromium
+  emscripten chromium firefox-esr
   dpkg-dev help2man lintian desktop-file-utils appstream
 )
 

@@ -131,6 +131,8 @@
     // Plays the session's song (the intro's own or the one chosen).
     start() {
       this.closed = false;
+      if (this.context && this.context.state !== 'closed') this.context.close();   // the page's, before it was left
+      this.node = null;
       const context = new AudioContextType({ sampleRate: Module._QuillmoorSampleRate(), latencyHint: 'playback' });
       this.context = context;
       context.resume();
@@ -312,10 +314,7 @@
   start.addEventListener('click', begin);
   // A browser may suspend the audio (another tab took the output, a phone
   // call); any later touch, click or key brings it back.
-  // Back from the back-forward cache, the sound that closed as the page
-  // went starts again on the first touch, click or key.
   const resumeSound = () => {
-    if (onAudioThread && worklet.closed && start.dataset.state === 'running') worklet.start();
     const context = window.quillmoorSound.context;
     if (context && context.state !== 'running' && context.state !== 'closed') context.resume();
   };
@@ -364,6 +363,13 @@
   window.addEventListener('pagehide', () => {
     worklet.close();
     if (Module._QuillmoorClose) Module._QuillmoorClose();
+  });
+  // Back from the back-forward cache, closed as it was left: the overlay
+  // again, and its click starts the sound and the picture again.
+  window.addEventListener('pageshow', (event) => {
+    if (!event.persisted || !programReady || !Module._QuillmoorReopen()) return;
+    start.hidden = false;
+    start.dataset.state = 'ready';
   });
   fit();
 

@@ -109,8 +109,11 @@ class QuillmoorSound extends AudioWorkletProcessor {
       const samples = this.take(out.length);
       for (let i = 0; i < out.length; ++i) out[i] = samples[i] / 32768;
     } else {
-      // Linear between the module's samples around each output frame.
-      const needed = Math.floor(this.position + out.length * this.ratio);
+      // Linear between the module's samples around each output frame: the
+      // frames take the module's next sample each time their position
+      // passes one, floor(position + (frames - 1) * ratio) times in all, so
+      // every sample taken is played and none is skipped.
+      const needed = Math.floor(this.position + (out.length - 1) * this.ratio);
       const samples = this.take(needed);
       let at = 0;
       for (let i = 0; i < out.length; ++i) {

@@ -39,7 +39,8 @@ struct Page {
     // The OutputImage as the canvas wants it: R, G, B, A bytes.
     alignas(16) uint32_t Rgba[PictureWidth * PictureHeight];
     bool started = false;
-    IntroLoop loop;   // its turn limit: --turns=N
+    IntroLoop loop;        // its turn limit: --turns=N
+    uintptr_t loops = 0;   // the animation frame loop that runs; any other ends
 };
 
 Page Main;
@@ -111,8 +112,9 @@ FrontEnd Page{
 constexpr char ChosenSongPath[] = "/chosen-song";
 
 // One display refresh: one pass of the loop.
-EM_BOOL Tick(double, void*)
+EM_BOOL Tick(double, void* loop)
 {
+    if (reinterpret_cast<uintptr_t>(loop) != Main.loops) return EM_FALSE;
     return StepIntro(Main.loop) ? EM_TRUE : EM_FALSE;
 }
 
@@ -147,9 +149,23 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorStart()
     if (Main.started) return 0;
     Main.started = true;
     const bool sound = SoundPlays() && WebSoundStart();
+    if (sound && SoundMuted()) SetSoundMuted(true);   // a new context after QuillmoorReopen
     StartLoop(Main.loop, Page);
-    emscripten_request_animation_frame_loop(Tick, nullptr);
+    emscripten_request_animation_frame_loop(Tick, reinterpret_cast<void*>(++Main.loops));
     return sound;
+}
+
+// The page is back from the browser's back-forward cache, closed as it was
+// left: the intro opens again and waits for the click on the overlay, which
+// starts its sound (the song from its start) and its picture (from the
+// frame it showed) as the first did. 0 when the loop had ended (--turns).
+EMSCRIPTEN_KEEPALIVE int QuillmoorReopen()
+{
+    if (!IntroClosed() || Main.loop.turns >= Main.loop.turnLimit) return 0;
+    ReopenIntro();
+    Main.started = false;
+    ++Main.loops;   // a loop left running stops at its next frame
+    return 1;
 }
 
 // The page writes a song the user chose (picked, dropped or named by

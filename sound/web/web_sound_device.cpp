@@ -112,6 +112,11 @@ EM_JS(int, WebAudioStart, (int sampleRate, int samplesPerCallback, const int16_t
     return 1;
 });
 
+EM_JS(void, WebAudioStop, (), {
+    const audio = Module['quillmoorAudio'];
+    if (audio && audio.context.state !== 'closed') audio.context.close();
+});
+
 EM_JS(void, WebAudioSetGain, (double gain), {
     const audio = Module['quillmoorAudio'];
     if (audio) audio.gain.gain.value = gain;
@@ -255,7 +260,13 @@ const SoundDeviceOps WebSoundDevice = MemoryRingDevice(DeviceOpen, StartSoundThr
 
 bool WebSoundStart()
 {
-    if (Ring.ring.bytes == 0 || !Thread.server || Device.started) return false;
+    if (Ring.ring.bytes == 0 || !Thread.server) return false;
+    // Started again (a page back from the browser's cache): a new context
+    // replaces the one that closed, or was closing, as the page was left.
+    if (Device.started) {
+        WebAudioStop();
+        Device.tailSamples = 0;
+    }
     Device.started = WebAudioStart(static_cast<int>(StreamSampleRate), SamplesPerCallback, Recording,
                                    static_cast<int>(RecordedSamples)) != 0;
     if (!Device.started) return false;

@@ -13,7 +13,8 @@ extern const SoundDeviceOps WebSoundDevice;
 // calls this from its click handler; until then the ring stands still at its
 // first byte and nothing is refilled. False when the ring was never opened
 // or the browser refused an audio context. A ring opened again after this
-// (another song) plays at once, through the same context.
+// (another song) plays at once, through the same context; called again, it
+// closes that context and plays through a new one.
 bool WebSoundStart();
 
 // Bytes the browser has taken from the current ring since it opened (the

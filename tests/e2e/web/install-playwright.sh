@@ -1,5 +1,5 @@
 #!/bin/sh
-# Installs the locked playwright-core into the folder given (in the build
+# Installs the locked playwright-core and puppeteer-core into the folder given (in the build
 # tree; the source tree is never written), unless it is there already (npm ci
 # would delete and fetch it again on every run).
 set -eu
@@ -8,9 +8,18 @@ driver=$1
 mkdir -p "$driver"
 cp "$here/package.json" "$here/package-lock.json" "$driver/"
 cd "$driver"
-wanted=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
-have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
+# The drivers' versions as locked (from), and as installed.
+versions() {
+  node -e "const from = process.argv[1];
+    console.log(['playwright-core', 'puppeteer-core'].map((name) => {
+      try { return name + ' ' + (from ? require(from).packages['node_modules/' + name].version
+                                      : require('./node_modules/' + name + '/package.json').version); }
+      catch { return name + ' none'; }
+    }).join(', '))" "$@"
+}
+wanted=$(versions ./package-lock.json)
+have=$(versions)
 if [ "$wanted" != "$have" ]; then
   npm ci --no-audit --no-fund --loglevel=error
 fi
-echo "playwright-core $wanted in $driver"
+echo "$wanted in $driver"

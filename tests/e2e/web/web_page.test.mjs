@@ -4,7 +4,8 @@
 // or names in the address, runs silent without Web Audio, loads the build
 // without SIMD where SIMD is missing, fits the picture to
 // the window (phones too), answers taps on its buttons, and, opened as a file,
-// says how to serve it; kept by its service worker, it starts and plays with
+// says how to serve it; comes back from the back-forward cache and plays
+// again; plays in Firefox too; kept by its service worker, it starts and plays with
 // the network gone and takes a new build on the next visit; and it says what
 // is wrong when it can't run.
 //
@@ -12,7 +13,8 @@
 // `python3 -m http.server` on a free local port and drives its own browser,
 // and stops both when it ends. The native reference program
 // (QUILLMOOR_WEB_REFERENCE) runs in the assets folder (QUILLMOOR_ASSETS_DIR).
-// playwright-core is loaded from the build tree (QUILLMOOR_WEB_DRIVER).
+// playwright-core (Chromium) and puppeteer-core (Firefox, over WebDriver BiDi)
+// are loaded from the build tree (QUILLMOOR_WEB_DRIVER).
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
@@ -34,7 +36,8 @@ function setting(name) {
   return value;
 }
 
-const { chromium } = createRequire(join(setting('QUILLMOOR_WEB_DRIVER'), 'package.json'))('playwright-core');
+const driverRequire = createRequire(join(setting('QUILLMOOR_WEB_DRIVER'), 'package.json'));
+const { chromium } = driverRequire('playwright-core');
 
 // A static file server on a port the system picks; resolves once it listens.
 function startServer(root) {
@@ -398,6 +401,130 @@ test('SoundPlaysWhileBusyAndHidden', async (t) => {
     });
     assert.deepEqual(problems, []);
   }, undefined, throttled);
+});
+
+// Left for another page and back from the back-forward cache: the intro
+// closed as the page went (its sound too) shows the overlay again, and the
+// click starts the sound, from the song's start, and the picture, from its
+// frame. Chromium's cache is on for this case (the runner's defaults turn
+// it off); a page it would not cache is said, and stands in for nothing.
+test('BackForwardCache', async (t) => {
+  await withBrowser(async (browser, url) => {
+    const { page, problems, logs } = await openPage(browser, url, { initScript: () => {
+      window.quillmoorShows = [];
+      window.addEventListener('pageshow', (event) => window.quillmoorShows.push(event.persisted));
+    } });
+    const cache = await page.context().newCDPSession(page);
+    await cache.send('Page.enable');
+    const notCached = [];
+    cache.on('Page.backForwardCacheNotUsed', (event) => notCached.push(...event.notRestoredExplanations.map((e) => e.reason)));
+    await page.click('#start');
+    await audioRunning(page);
+    await waitForTurns(page, 20);
+    await page.goto('about:blank');
+    await page.goBack({ waitUntil: 'commit' });   // a page from the cache has no load event
+    await page.waitForSelector('#start[data-state="ready"]', { timeout: 10000 });
+    assert.deepEqual(notCached, [], 'Chromium did not keep the page');
+    assert.deepEqual(await page.evaluate(() => window.quillmoorShows), [false, true]);
+    assert.ok(logs.includes(ClosingLine), 'closing line missing as the page went');
+    assert.equal(await page.textContent('#start'), 'Click to start');
+    const shownAt = await turns(page);
+    await page.waitForTimeout(200);
+    assert.equal(await turns(page), shownAt, 'the picture ran before the click');
+
+    await page.click('#start');
+    await audioRunning(page);
+    await waitForTurns(page, shownAt + 20);
+    await assertPlaysAsNative(page, undefined, 44100);
+    assert.deepEqual(problems, []);
+  }, undefined, { ignoreDefaultArgs: ['--disable-back-forward-cache'] });
+});
+
+// A context at 48,000 Hz, as a browser that ignores the rate asked for
+// gives: the console says the music is resampled, the module's stream is
+// still the native one, and the output runs at the context's rate.
+test('Resampled', async () => {
+  await withBrowser(async (browser, url) => {
+    const { page, problems, logs } = await openPage(browser, url, { initScript: () => {
+      const Given = window.AudioContext;
+      window.AudioContext = class extends Given {
+        constructor(options = {}) { super({ ...options, sampleRate: 48000 }); }
+      };
+    } });
+    await page.click('#start');
+    await audioRunning(page);
+    assert.equal(await page.evaluate(() => window.quillmoorSound.context.sampleRate), 48000);
+    const started = await soundStats(page);
+    await assertPlaysAsNative(page, undefined, 2 * 44100);
+    assert.ok(logs.includes('sound: the audio context runs at 48000 Hz, not 44100: the music is resampled to it'),
+              logs.join('\n'));
+    // Each count as the audio thread had it at one moment: the module's
+    // samples went at 44,100 for each 48,000 frames output, none skipped.
+    const stats = await soundStats(page);
+    assert.equal(stats.sampleRate, 48000);
+    const frames = stats.framesOutput - started.framesOutput;
+    const samples = stats.samplesOutput - started.samplesOutput;
+    assert.ok(frames >= 48000, `only ${frames} frames output`);
+    assert.ok(Math.abs(samples - frames * 44100 / 48000) <= 2, `${samples} samples for ${frames} frames`);
+    assert.equal(stats.emptyQuanta, 0);
+    assert.deepEqual(problems, []);
+  });
+});
+
+// Firefox plays only where it can open an audio output: a PulseAudio of the
+// test's own, its one sink a null one, serves it. Resolves once it answers.
+async function startSoundServer(folder) {
+  const socket = join(folder, 'native');
+  const daemon = spawn(setting('QUILLMOOR_PULSEAUDIO'),
+                       ['-n', '--daemonize=no', '--exit-idle-time=-1', '--use-pid-file=no', '--disallow-exit',
+                        '-L', 'module-null-sink sink_name=quiet', '-L', `module-native-protocol-unix socket=${socket} auth-anonymous=1`],
+                       { env: { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder }, stdio: 'ignore' });
+  for (const end = Date.now() + 10000; !readdirSync(folder).includes('native'); await new Promise((r) => setTimeout(r, 50)))
+    assert.ok(Date.now() < end && daemon.exitCode === null, 'pulseaudio did not start');
+  return { daemon, server: `unix:${socket}` };
+}
+
+// The page in Debian's firefox-esr, driven by puppeteer-core over WebDriver
+// BiDi (headless, with a sound server of its own), as withBrowser does.
+async function withFirefox(body) {
+  const puppeteer = driverRequire('puppeteer-core');
+  const folder = mkdtempSync(join(tmpdir(), 'quillmoor-pulse-'));
+  const server = await startServer(setting('QUILLMOOR_WEB_ROOT'));
+  let sound, browser;
+  try {
+    sound = await startSoundServer(folder);
+    browser = await puppeteer.launch({
+      browser: 'firefox', protocol: 'webDriverBiDi', executablePath: setting('QUILLMOOR_FIREFOX'), headless: true,
+      env: { ...process.env, MOZ_HEADLESS: '1', PULSE_SERVER: sound.server },
+      extraPrefsFirefox: { 'media.autoplay.default': 0, 'media.autoplay.block-webaudio': false } });
+    await body(browser, server.url);
+  } finally {
+    if (browser) await browser.close();
+    if (sound) sound.daemon.kill('SIGTERM');
+    await stopServer(server);
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+test('FirefoxPlays', async (t) => {
+  await withFirefox(async (browser, url) => {
+    const page = await browser.newPage();
+    const logs = [];
+    const problems = [];
+    page.on('console', (message) => {
+      logs.push(message.text());
+      if (message.type() === 'error') problems.push(message.text());
+    });
+    page.on('pageerror', (error) => problems.push(error.message));
+    await page.goto(url);
+    await page.waitForSelector('#start[data-state="ready"]', { timeout: 30000 });
+    assert.ok(logs.includes('sound: plays on the audio thread (AudioWorklet)'), logs.join('\n'));
+    await page.click('#start');
+    await page.waitForFunction(() => window.quillmoorSound.ready && window.quillmoorSound.context.state === 'running',
+                               { timeout: 15000 });
+    await assertPlaysThrough(t, page, 10);
+    assert.deepEqual(problems, []);
+  });
 });
 
 // Without AudioWorkletNode the program plays the sound itself, through a
