@@ -29,7 +29,7 @@ target_link_options(quillmoor PRIVATE
   -sINITIAL_MEMORY=33554432     # every buffer is static; the memory never grows
   -sALLOW_MEMORY_GROWTH=0
   -sEXIT_RUNTIME=0
-  -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString)   # the page writes a chosen song into the file system
+  -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString,ccall)   # the page writes a chosen piece into the file system
 set_property(TARGET quillmoor APPEND PROPERTY LINK_DEPENDS ${packed_assets})
 
 foreach(file index.html page.js page.css sound_worklet.js)

@@ -7,11 +7,16 @@
 // says what is wrong. On https or localhost a service worker keeps it for
 // offline use.
 //
-// A song of the user's (a register dump: raw 14-byte frames or "YMDX") comes
-// from the song button's file picker or a file dropped anywhere on the page,
-// before the start or after it, or from "song=NAME" in the address (a file on
-// the same site, fetched; the start waits for it). Its name shows for a few
-// seconds; one that can't be read is said there, and the song before plays on.
+// The user's own pieces come from the note button's file picker or files
+// dropped anywhere on the page, before the start or after it, each taken by
+// its kind as the program tells it: a .bmp is the logo, a .txt the text page,
+// a .ftb or .gfx a half of the font (the two together or one at a time), and
+// anything else a song (a register dump: raw 14-byte frames or "YMDX"), the
+// first of a drop playing. "song=NAME", "text=NAME" and "logo=NAME" in the
+// address name files on the same site, fetched (the start waits for them;
+// the text page and the logo are drawn from the first frame). What became of
+// each shows for a few seconds; a file that can't be used is named there
+// with the reason, and the piece before stays.
 //
 // The sound plays on the browser's audio thread (sound_worklet.js running
 // quillmoor_sound.wasm), out of reach of whatever holds up the page's own
@@ -70,7 +75,9 @@
   // file need not be copied): both the program's, asked once it has loaded.
   let SongPath = null;
   let SongBytes = Infinity;
-  const SongShownMilliseconds = 4000;
+  const SongPiece = 0;   // QuillmoorPieceOfFile's number for a song
+  const PieceShownMilliseconds = 4000;
+  const PieceLinesShown = 4;
 
   // Worked out in device pixels, so the picture covers whole screen pixels
   // and sits on them. A window that holds the picture at its own size gets
@@ -252,61 +259,140 @@
     notice.hidden = false;
   }
 
-  let songShown = 0;
-  function showSong(text) {
-    songBadge.textContent = text;
+  // The badge: a line for each piece taken or refused in the last few
+  // seconds, the latest last.
+  let pieceShown = 0;
+  function showPiece(lines) {
+    const shown = songBadge.hidden ? [] : songBadge.textContent.split('\n');
+    songBadge.textContent = shown.concat(lines).slice(-PieceLinesShown).join('\n');
     songBadge.hidden = false;
-    clearTimeout(songShown);
-    songShown = setTimeout(() => { songBadge.hidden = true; }, SongShownMilliseconds);
+    clearTimeout(pieceShown);
+    pieceShown = setTimeout(() => { songBadge.hidden = true; }, PieceShownMilliseconds);
   }
 
-  // Only the latest choice plays: a file read or fetched after a later
-  // choice was made is dropped.
-  let choices = 0;
+  // Choices are taken once the program has loaded, in the order they were
+  // made, so that the latest choice of a piece is the one that stays.
   let programReady = false;
-  let waitingSong = null;   // chosen while the program was loading
+  let taking = Promise.resolve();
+  function whenLoaded(take) {
+    taking = taking.then(() => loaded).then(take).catch((error) => console.error(error));
+    return taking;
+  }
 
+  const pieceOf = (name) => Module.ccall('QuillmoorPieceOfFile', 'number', ['string'], [name]);
+  const pieceName = (piece) => Module.UTF8ToString(Module._QuillmoorPieceName(piece));
+
+  // Why the program could not use the pieces it was given, its own paths
+  // for them (`names`: path -> the user's name) put back as the user's.
+  function programReasons(names) {
+    let text = Module.UTF8ToString(Module._QuillmoorReasons()).trim();
+    for (const [path, name] of Object.entries(names)) text = text.split(path).join(name);
+    return text ? text.split('\n') : [];
+  }
+
+  // The song plays from its start; the line to show for it.
   function playSong(name, bytes, note) {
-    if (!programReady) {
-      waitingSong = { name, bytes, note };
-      return;
-    }
     Module.FS.writeFile(SongPath, bytes.subarray(0, SongBytes));
-    if (Module._QuillmoorPlaySong()) {
-      if (onAudioThread) worklet.playSong();
-      showSong('\u266a ' + name + (note ? ' ' + note : ''));
-    } else {
-      showSong(`can't play ${name}`);
+    if (!Module._QuillmoorPlaySong()) return `can't play ${name}`;
+    if (onAudioThread) worklet.playSong();
+    return '\u266a ' + name + (note ? ' ' + note : '');
+  }
+
+  // A logo, a font half or a text page, drawn from the next frame; the line
+  // to show for it.
+  function takePiece(piece, name, bytes) {
+    const path = Module.UTF8ToString(Module._QuillmoorChosenPath(piece));
+    Module.FS.writeFile(path, bytes);
+    if (Module._QuillmoorTakePiece(piece)) return `${name}: ${pieceName(piece)}`;
+    return programReasons({ [path]: name }).join(' ');
+  }
+
+  // Files picked or dropped together (each { name, bytes } or
+  // { name, error }), each by its kind: of the songs the first plays and
+  // the others are named as ignored.
+  function takeFiles(files) {
+    const songs = files.filter((file) => pieceOf(file.name) === SongPiece);
+    const lines = [];
+    for (const file of files) {
+      const piece = pieceOf(file.name);
+      if (file.error) {
+        lines.push(`can't read ${file.name}: ${file.error}`);
+      } else if (piece !== SongPiece) {
+        lines.push(takePiece(piece, file.name, file.bytes));
+      } else if (file === songs[0]) {
+        const others = songs.length - 1;
+        lines.push(playSong(file.name, file.bytes, others ? `(${others} more ignored: one song at a time)` : ''));
+      }
+    }
+    showPiece(lines);
+  }
+
+  // Once loaded, a song need be read no further than the player reads.
+  async function readFile(file) {
+    try {
+      const song = programReady && Number.isFinite(SongBytes) && pieceOf(file.name) === SongPiece;
+      return { name: file.name, bytes: new Uint8Array(await (song ? file.slice(0, SongBytes) : file).arrayBuffer()) };
+    } catch (error) {
+      return { name: file.name, error: error.message };
     }
   }
 
-  async function chooseFile(file, others) {
-    const choice = ++choices;
-    let bytes;
-    try {
-      const part = Number.isFinite(SongBytes) ? file.slice(0, SongBytes) : file;
-      bytes = new Uint8Array(await part.arrayBuffer());
-    } catch (error) {
-      if (choice === choices) showSong(`can't read ${file.name}: ${error.message}`);
-      return;
-    }
-    if (choice !== choices) return;
-    playSong(file.name, bytes, others ? `(${others} more ignored: one song at a time)` : '');
+  function chooseFiles(files) {
+    const reading = Promise.all(Array.from(files, readFile));
+    return whenLoaded(async () => takeFiles(await reading));
   }
 
-  async function fetchSong(path) {
-    const choice = ++choices;
-    const name = path.replace(/^.*\//, '') || path;   // the address's parameters come decoded
-    try {
-      const url = new URL(path, window.location.href);
-      if (url.origin !== window.location.origin) throw new Error('not on this site');
-      const response = await fetch(url);
-      if (!response.ok) throw new Error(`HTTP ${response.status}`);
-      const bytes = new Uint8Array(await response.arrayBuffer());
-      if (choice === choices) playSong(name, bytes);
-    } catch (error) {
-      if (choice === choices) showSong(`can't load ${name}: ${error.message}`);
-    }
+  // A file on the same site named in the address: its bytes.
+  async function fetchFromSite(path) {
+    const url = new URL(path, window.location.href);
+    if (url.origin !== window.location.origin) throw new Error('not on this site');
+    const response = await fetch(url);
+    if (!response.ok) throw new Error(`HTTP ${response.status}`);
+    return new Uint8Array(await response.arrayBuffer());
+  }
+
+  const nameOf = (path) => path.replace(/^.*\//, '') || path;   // the address's parameters come decoded
+
+  function fetchSong(path) {
+    const name = nameOf(path);
+    const fetching = fetchFromSite(path).then((bytes) => ({ bytes }), (error) => ({ error: error.message }));
+    return whenLoaded(async () => {
+      const { bytes, error } = await fetching;
+      showPiece(error ? `can't load ${name}: ${error}` : playSong(name, bytes));
+    });
+  }
+
+  // The text page and the logo named in the address, fetched before the
+  // program starts and handed to it as "--text=FILE" and "--logo=FILE", so
+  // that the first frame draws them; the lines to show for them once it has
+  // started.
+  const addressPieces = window.location.protocol === 'file:' ? [] : ['text', 'logo']
+    .filter((option) => query.get(option) !== null)
+    .map((option) => {
+      const name = nameOf(query.get(option));
+      const path = `/address-${option}`;
+      const fetching = fetchFromSite(query.get(option)).then((bytes) => ({ bytes }),
+                                                             (error) => ({ error: error.message }));
+      return { option, name, path, fetching };
+    });
+
+  function handOverAddressPieces() {
+    if (!addressPieces.length) return;
+    Module.addRunDependency('address pieces');
+    Promise.all(addressPieces.map((piece) => piece.fetching)).then((fetched) => {
+      fetched.forEach(({ bytes, error }, i) => {
+        addressPieces[i].error = error;
+        if (!bytes) return;
+        Module.FS.writeFile(addressPieces[i].path, bytes);
+        args.push(`--${addressPieces[i].option}=${addressPieces[i].path}`);
+      });
+      Module.removeRunDependency('address pieces');   // main runs now
+    });
+  }
+
+  function addressPieceLines() {
+    const lines = addressPieces.filter(({ error }) => error).map(({ name, error }) => `can't load ${name}: ${error}`);
+    return lines.concat(programReasons(Object.fromEntries(addressPieces.map(({ path, name }) => [path, name]))));
   }
 
   const carriesFiles = (event) => event.dataTransfer && Array.from(event.dataTransfer.types).includes('Files');
@@ -331,10 +417,10 @@
   fullscreenButton.addEventListener('click', toggleFullscreen);
   songButton.addEventListener('click', () => songFile.click());
   songFile.addEventListener('change', () => {
-    if (songFile.files.length) chooseFile(songFile.files[0], 0);
+    if (songFile.files.length) chooseFiles(songFile.files);
     songFile.value = '';   // the same file chosen again is a choice again
   });
-  // A file dropped anywhere: the first of them plays.
+  // Files dropped anywhere: each taken by its kind.
   window.addEventListener('dragover', (event) => {
     if (!carriesFiles(event)) return;
     event.preventDefault();
@@ -344,7 +430,7 @@
     if (!carriesFiles(event)) return;
     event.preventDefault();   // the browser would open the file in place of the page
     const files = event.dataTransfer.files;
-    if (files.length && start.dataset.state !== 'needs-server') chooseFile(files[0], files.length - 1);
+    if (files.length && start.dataset.state !== 'needs-server') chooseFiles(files);
   });
   fullscreenButton.hidden = !document.fullscreenEnabled;
   window.addEventListener('keydown', (event) => {
@@ -391,7 +477,7 @@
   const loaded = new Promise((resolve) => { programLoaded = resolve; });
   const addressSong = window.location.protocol === 'file:' ? null : query.get('song');
   const songFromAddress = addressSong === null ? null : fetchSong(addressSong);
-  // The start waits for the program and for a song named in the address.
+  // The start waits for the program and for the pieces named in the address.
   Promise.all([loaded, songFromAddress]).then(() => {
     start.disabled = false;
     start.textContent = 'Click to start';
@@ -401,16 +487,15 @@
   window.Module = {
     arguments: args,
     print: (text) => console.log(text),
+    // Before main: the pieces named in the address, for its first frame.
+    preRun: [handOverAddressPieces],
     // After main: the first frame is on the canvas.
     postRun: [() => {
       SongPath = Module.UTF8ToString(Module._QuillmoorChosenSongPath());
       SongBytes = Module._QuillmoorSongCap();
       programReady = true;
-      if (waitingSong) {
-        const { name, bytes, note } = waitingSong;
-        waitingSong = null;
-        playSong(name, bytes, note);
-      }
+      const lines = addressPieceLines();
+      if (lines.length) showPiece(lines);
       programLoaded();
     }],
   };

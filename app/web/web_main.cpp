@@ -9,8 +9,11 @@
 // The page (index.html, page.js) shows the first frame under a "click to start" overlay;
 // its click calls QuillmoorStart, which starts the sound inside the user
 // gesture, as browsers require, and the loop with it. The page also owns the
-// layout, fullscreen and the keys, and calls back in for mute and for a song
-// the user chose (QuillmoorPlaySong), before the start or after it.
+// layout, fullscreen and the keys, and calls back in for mute and for a piece
+// the user chose (QuillmoorPlaySong for a song, QuillmoorTakePiece for a
+// logo, a font half or a text page), before the start or after it. A text page
+// or a logo named in the page's address comes as "--text=FILE" or
+// "--logo=FILE" and is drawn from the first frame.
 //
 // The page plays the sound on the audio thread where the browser can
 // (app/web/sound_worklet.js) and passes "--sound=worklet": the program then
@@ -21,12 +24,16 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "app/asset_files.h"
+#include "app/asset_folders.h"
 #include "app/intro_run.h"
+#include "app/live_assets.h"
 #include "app/picture_pixels.h"
 #include "app/sound_session.h"
 #include "base/stream_format.h"
@@ -111,6 +118,20 @@ FrontEnd Page{
 // Where the page writes a song the user chose (QuillmoorPlaySong).
 constexpr char ChosenSongPath[] = "/chosen-song";
 
+// Where it writes each other piece (QuillmoorTakePiece), by Piece.
+constexpr const char* ChosenPaths[PieceCount] = {ChosenSongPath, "/chosen-logo.bmp", "/chosen-font.ftb",
+                                                 "/chosen-font.gfx", "/chosen-text.txt"};
+
+// Why the pieces named at the start or the last piece chosen can't be used,
+// one line each, for the page to show; empty when all were taken.
+std::string Reasons;
+
+// The sentence for a piece that can't be used, as the desktop program warns.
+std::string KeptReason(Piece piece, const std::string& reason)
+{
+    return reason + " (" + PieceName(piece) + " before stays)";
+}
+
 // One display refresh: one pass of the loop.
 EM_BOOL Tick(double, void* loop)
 {
@@ -136,6 +157,28 @@ uint64_t TurnLimitFromArguments(int argc, char** argv)
         }
     }
     return UINT64_MAX;
+}
+
+// "--text=FILE" and "--logo=FILE": taken before the picture is set up, each
+// checked as a chosen file is; one that can't be used is said in Reasons,
+// and the intro's own stays. The logo stands in for the assets' file, which
+// the picture's set-up reads.
+void TakeNamedPieces(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const bool text = std::strncmp(argv[i], "--text=", 7) == 0;
+        const bool logo = std::strncmp(argv[i], "--logo=", 7) == 0;
+        if (!text && !logo) continue;
+        const Piece piece = text ? Piece::TextPage : Piece::Logo;
+        const std::string path = argv[i] + 7;
+        std::string reason;
+        bool taken = TakePiece(piece, path, reason);
+        if (taken && logo && std::rename(path.c_str(), AssetPath(LogoFileName)) != 0) {
+            reason = "cannot use " + path + " as the logo: " + std::strerror(errno);
+            taken = false;
+        }
+        if (!taken) Reasons += KeptReason(piece, reason) + "\n";
+    }
 }
 
 }   // namespace
@@ -182,6 +225,47 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorPlaySong()
     if (SwitchSong(ChosenSongPath, reason)) return 1;
     std::printf("cannot play the chosen song: %s\n", reason.c_str());
     return 0;
+}
+
+// The piece a file of this name is (PieceOfFile, live_assets.h; 0: a song),
+// and where the page writes it.
+EMSCRIPTEN_KEEPALIVE int QuillmoorPieceOfFile(const char* name)
+{
+    return static_cast<int>(PieceOfFile(name));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* QuillmoorChosenPath(int piece)
+{
+    return piece >= 0 && piece < PieceCount ? ChosenPaths[piece] : "";
+}
+
+// "the logo", "the text page", ... for the page's messages.
+EMSCRIPTEN_KEEPALIVE const char* QuillmoorPieceName(int piece)
+{
+    return piece >= 0 && piece < PieceCount ? PieceName(static_cast<Piece>(piece)) : "";
+}
+
+// The page wrote a logo, a font half or a text page the user chose at
+// QuillmoorChosenPath(piece): it is read and checked as on the desktop and
+// drawn from the next frame, the picture going on where it was. 1 when it
+// was taken; 0, with the piece before kept and QuillmoorReasons saying why,
+// when it can't be used. (A song goes through QuillmoorPlaySong.)
+EMSCRIPTEN_KEEPALIVE int QuillmoorTakePiece(int piece)
+{
+    Reasons.clear();
+    if (piece <= static_cast<int>(Piece::Song) || piece >= PieceCount) return 0;
+    std::string reason;
+    if (TakePiece(static_cast<Piece>(piece), ChosenPaths[piece], reason)) return 1;
+    Reasons = KeptReason(static_cast<Piece>(piece), reason);
+    return 0;
+}
+
+// Why the pieces named at the start (after main) or the last piece taken (a
+// 0 from QuillmoorTakePiece) can't be used, one line each; the paths in it
+// are the program's (QuillmoorChosenPath, or the ones named at the start).
+EMSCRIPTEN_KEEPALIVE const char* QuillmoorReasons()
+{
+    return Reasons.c_str();
 }
 
 // What the page needs to hand over a song: where to write it, and the most
@@ -253,6 +337,7 @@ int main(int argc, char** argv)
 {
     Main.loop.turnLimit = TurnLimitFromArguments(argc, argv);
     if (SoundOnAudioThread(argc, argv)) Page.soundDevice = nullptr;
+    TakeNamedPieces(argc, argv);
     // The first frame, shown under the page's overlay until the click.
     StartSteppedIntro(Page, Main.loop);
     return 0;   // the runtime lives on: the page calls QuillmoorStart

@@ -1,13 +1,14 @@
 // The intro's web page in headless Chromium: it loads cleanly, animates after
 // the click, draws exactly what the native build draws, plays the sound the
 // native build computes, for its own song and for one the user picks, drops
-// or names in the address, runs silent without Web Audio, loads the build
-// without SIMD where SIMD is missing, fits the picture to
-// the window (phones too), answers taps on its buttons, and, opened as a file,
-// says how to serve it; comes back from the back-forward cache and plays
-// again; plays in Firefox too; kept by its service worker, it starts and plays with
-// the network gone and takes a new build on the next visit; and it says what
-// is wrong when it can't run.
+// or names in the address, draws the text page, logo and font halves dropped
+// or named in the address as the native build draws them, runs silent
+// without Web Audio, loads the build without SIMD where SIMD is missing, fits
+// the picture to the window (phones too), answers taps on its buttons, and,
+// opened as a file, says how to serve it; comes back from the back-forward
+// cache and plays again; plays in Firefox too; kept by its service worker, it
+// starts and plays with the network gone and takes a new build on the next
+// visit; and it says what is wrong when it can't run.
 //
 // Each test serves the built page (QUILLMOOR_WEB_ROOT) from its own
 // `python3 -m http.server` on a free local port and drives its own browser,
@@ -147,8 +148,9 @@ async function canvasPixels(page) {
 }
 
 // Runs the native reference program and returns what it wrote (the sound
-// of `song`, a file, when given).
-function reference(kind, count, song) {
+// of `song`, a file, when given; `options` go before the command, such as
+// --text FILE and --assets DIR).
+function reference(kind, count, song, options = []) {
   const folder = mkdtempSync(join(tmpdir(), 'quillmoor-web-'));
   try {
     const out = join(folder, 'out');
@@ -157,7 +159,7 @@ function reference(kind, count, song) {
     const args = kind === 'frame' ? ['rgb', String(count - 1), out]
                                   : ['sound', '--seconds', String(Math.ceil(count / 88200)), '--raw', out,
                                      ...(song ? ['--song', song] : [])];
-    const run = spawnSync(setting('QUILLMOOR_WEB_REFERENCE'), args,
+    const run = spawnSync(setting('QUILLMOOR_WEB_REFERENCE'), [...options, ...args],
                           { cwd: setting('QUILLMOOR_ASSETS_DIR'), encoding: 'utf8', timeout: 60000 });
     assert.equal(run.status, 0, `quillmoor-capture ${args.join(' ')} failed: ${run.error ?? run.stderr}`);
     return kind === 'frame' ? readFileSync(out) : readFileSync(out).subarray(0, count);
@@ -613,6 +615,88 @@ function dropFiles(page, paths) {
 const songShown = (page, text) =>
   page.waitForFunction((text) => !document.getElementById('song').hidden &&
                                  document.getElementById('song').textContent.includes(text), text, { timeout: 15000 });
+
+// Pieces unlike the assets' own, made from them: a text page, the logo upside
+// down, the font's table with each letter drawn as the next one, its glyphs
+// inverted; and a text page with a line too long. `assets(names)` is a copy
+// of the assets folder with the pieces named in it, for the native tool.
+function withPieces(body) {
+  const from = setting('QUILLMOOR_ASSETS_DIR');
+  const logo = readFileSync(join(from, 'quillmoor_cut2_632x246x8.bmp'));
+  const pixels = logo.readUInt32LE(10);
+  const flipped = Buffer.from(logo);
+  for (let row = 0; row < 246; ++row)
+    logo.copy(flipped, pixels + row * 632, pixels + (245 - row) * 632, pixels + (246 - row) * 632);
+  const table = readFileSync(join(from, 'FNT1616.FTB'));
+  const shifted = Buffer.from(table);
+  for (let c = 0; c < 26; ++c) shifted[65 + c] = table[65 + (c + 1) % 26];
+  const glyphs = Buffer.from(readFileSync(join(from, 'FNT1616.GFX')).map((byte) => byte ^ 0xff));
+  const page = 'YOUR OWN INTRO\r\n\r\n  DRAWN FROM A PAGE OF TEXT: 0123456789\r\nlower case too!\r\n';
+  const bad = 'FINE\n' + 'X'.repeat(41) + '\n';
+  const assetNames = { 'logo.bmp': 'quillmoor_cut2_632x246x8.bmp', 'font.ftb': 'FNT1616.FTB', 'font.gfx': 'FNT1616.GFX' };
+  return withSongs({ 'page.txt': page, 'logo.bmp': flipped, 'font.ftb': shifted, 'font.gfx': glyphs, 'bad.txt': bad },
+                   (pieces, folder) => {
+    let copies = 0;
+    const assets = (names) => {
+      const copy = join(folder, `assets-${++copies}`);
+      cpSync(from, copy, { recursive: true });
+      for (const name of names) cpSync(pieces[name], join(copy, assetNames[name]));
+      return copy;
+    };
+    return body(pieces, assets, folder);
+  });
+}
+
+test('PiecesDropped', async () => {
+  // A text page and a logo dropped together under the overlay, then after
+  // the start the font's halves one at a time: each is named, and the
+  // picture goes on where it was, its last frame the native one with all of
+  // them.
+  const count = 240;
+  await withPieces(async (pieces, assets) => {
+    const expected = reference('frame', count, null,
+                               ['--text', pieces['page.txt'], '--assets', assets(['logo.bmp', 'font.ftb', 'font.gfx'])]);
+    await withBrowser(async (browser, url) => {
+      const { page, problems } = await openPage(browser, `${url}?turns=${count}`);
+      assert.ok(await dropFiles(page, [pieces['page.txt'], pieces['logo.bmp']]), 'the page did not take the drop');
+      await songShown(page, 'page.txt: the text page\nlogo.bmp: the logo');
+      await page.click('#start');
+      await waitForTurns(page, 30);
+      assert.ok(await dropFiles(page, [pieces['font.ftb']]));
+      await songShown(page, "font.ftb: the font's glyph table");
+      assert.ok(await dropFiles(page, [pieces['font.gfx']]));
+      await songShown(page, "font.gfx: the font's glyphs");
+      assert.ok(await turns(page) < count, 'the pieces came too late to be seen');
+      await page.waitForFunction(() => Module._QuillmoorEnded() === 1, null, { timeout: 60000 });
+      assertSamePicture(await canvasPixels(page), expected, `frame ${count} with the pieces dropped`);
+      assert.deepEqual(problems, []);
+    });
+  });
+});
+
+test('PiecesFromAddress', async () => {
+  // ?text= and ?logo= are drawn from the first frame; a text page that
+  // can't be used is named with the reason, and the built-in page stays.
+  await withPieces(async (pieces, assets, folder) => {
+    const site = join(folder, 'site');
+    mkdirSync(join(site, 'pieces'), { recursive: true });
+    const root = setting('QUILLMOOR_WEB_ROOT');
+    for (const name of readdirSync(root)) symlinkSync(join(root, name), join(site, name));
+    for (const name of ['page.txt', 'logo.bmp', 'bad.txt']) symlinkSync(pieces[name], join(site, 'pieces', name));
+    const expected = reference('frame', 1, null, ['--text', pieces['page.txt'], '--assets', assets(['logo.bmp'])]);
+    await withBrowser(async (browser, url) => {
+      const chosen = await openPage(browser, `${url}?text=pieces/page.txt&logo=pieces/logo.bmp`);
+      assertSamePicture(await canvasPixels(chosen.page), expected, 'first frame with ?text= and ?logo=');
+      assert.deepEqual(chosen.problems, []);
+      await chosen.page.context().close();
+
+      const { page, problems } = await openPage(browser, `${url}?text=pieces/bad.txt`);
+      await songShown(page, 'bad.txt:2:41: the line is longer than 40 characters (the text page before stays)');
+      assertSamePicture(await canvasPixels(page), reference('frame', 1), 'first frame after a bad ?text=');
+      assert.deepEqual(problems, []);
+    }, site);
+  });
+});
 
 test('SongPicked', async () => {
   // A raw song larger than the player reads (it plays what the player
