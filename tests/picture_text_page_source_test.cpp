@@ -66,3 +66,21 @@ TEST(TextPageSource, FontCharactersAreThoseTheFontNumbers)
 }
 
 }   // namespace
+
+// Every byte value, alone and after a full line, is either taken or refused
+// at its own place (the whole range, where the sanitizer builds would see a
+// read past the bytes or the page).
+TEST(TextPageSource, EveryByteIsTakenOrRefusedWhereItStands)
+{
+    Page page = {};
+    for (int value = 0; value < 256; ++value) {
+        const char byte = static_cast<char>(value);
+        for (const std::string& bytes : {std::string(1, byte), std::string(40, 'A') + byte}) {
+            TextPageFault fault;
+            if (ParseTextPage(bytes, page, fault)) continue;
+            EXPECT_EQ(fault.line, 1) << value;
+            EXPECT_EQ(fault.column, static_cast<int>(bytes.size())) << value;
+            EXPECT_FALSE(fault.what.empty()) << value;
+        }
+    }
+}
