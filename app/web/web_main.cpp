@@ -10,8 +10,7 @@
 // its click calls QuillmoorStart, which starts the sound inside the user
 // gesture, as browsers require, and the loop with it. The page also owns the
 // layout, fullscreen and the keys, and calls back in for mute and for a piece
-// the user chose (QuillmoorPlaySong for a song, QuillmoorTakePiece for a
-// logo, a font half or a text page), before the start or after it. A text page
+// the user chose, before the start or after it (page_pieces.h). A text page
 // or a logo named in the page's address comes as "--text=FILE" or
 // "--logo=FILE" and is drawn from the first frame.
 //
@@ -24,18 +23,13 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "app/asset_files.h"
-#include "app/asset_folders.h"
 #include "app/intro_run.h"
-#include "app/live_assets.h"
 #include "app/picture_pixels.h"
 #include "app/sound_session.h"
+#include "app/web/page_pieces.h"
 #include "base/stream_format.h"
 #include "picture/surfaces.h"
 #include "sound/web/web_sound_device.h"
@@ -115,23 +109,6 @@ FrontEnd Page{
     .soundStop = SoundStop::BeforeClosingLine,
 };
 
-// Where the page writes a song the user chose (QuillmoorPlaySong).
-constexpr char ChosenSongPath[] = "/chosen-song";
-
-// Where it writes each other piece (QuillmoorTakePiece), by Piece.
-constexpr const char* ChosenPaths[PieceCount] = {ChosenSongPath, "/chosen-logo.bmp", "/chosen-font.ftb",
-                                                 "/chosen-font.gfx", "/chosen-text.txt"};
-
-// Why the pieces named at the start or the last piece chosen can't be used,
-// one line each, for the page to show; empty when all were taken.
-std::string Reasons;
-
-// The sentence for a piece that can't be used, as the desktop program warns.
-std::string KeptReason(Piece piece, const std::string& reason)
-{
-    return reason + " (" + PieceName(piece) + " before stays)";
-}
-
 // One display refresh: one pass of the loop.
 EM_BOOL Tick(double, void* loop)
 {
@@ -157,28 +134,6 @@ uint64_t TurnLimitFromArguments(int argc, char** argv)
         }
     }
     return UINT64_MAX;
-}
-
-// "--text=FILE" and "--logo=FILE": taken before the picture is set up, each
-// checked as a chosen file is; one that can't be used is said in Reasons,
-// and the intro's own stays. The logo stands in for the assets' file, which
-// the picture's set-up reads.
-void TakeNamedPieces(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const bool text = std::strncmp(argv[i], "--text=", 7) == 0;
-        const bool logo = std::strncmp(argv[i], "--logo=", 7) == 0;
-        if (!text && !logo) continue;
-        const Piece piece = text ? Piece::TextPage : Piece::Logo;
-        const std::string path = argv[i] + 7;
-        std::string reason;
-        bool taken = TakePiece(piece, path, reason);
-        if (taken && logo && std::rename(path.c_str(), AssetPath(LogoFileName)) != 0) {
-            reason = "cannot use " + path + " as the logo: " + std::strerror(errno);
-            taken = false;
-        }
-        if (!taken) Reasons += KeptReason(piece, reason) + "\n";
-    }
 }
 
 }   // namespace
@@ -209,87 +164,6 @@ EMSCRIPTEN_KEEPALIVE int QuillmoorReopen()
     Main.started = false;
     ++Main.loops;   // a loop left running stops at its next frame
     return 1;
-}
-
-// The page writes a song the user chose (picked, dropped or named by
-// ?song=) to /chosen-song in the program's file system, cut to the bytes the
-// player reads, and calls this: the song plays from its start, at once when
-// the sound plays, and otherwise from the click on the overlay. Where no
-// sound could be opened (no Web Audio) the song is only loaded, the picture
-// running on in silence as before. 0 when it can't be played (the intro has
-// ended, or the file isn't there), the song before playing on.
-EMSCRIPTEN_KEEPALIVE int QuillmoorPlaySong()
-{
-    if (IntroClosed()) return 0;
-    std::string reason;
-    if (SwitchSong(ChosenSongPath, reason)) return 1;
-    std::printf("cannot play the chosen song: %s\n", reason.c_str());
-    return 0;
-}
-
-// The piece a file of this name is (PieceOfFile, live_assets.h; 0: a song),
-// and where the page writes it.
-EMSCRIPTEN_KEEPALIVE int QuillmoorPieceOfFile(const char* name)
-{
-    return static_cast<int>(PieceOfFile(name));
-}
-
-EMSCRIPTEN_KEEPALIVE const char* QuillmoorChosenPath(int piece)
-{
-    return piece >= 0 && piece < PieceCount ? ChosenPaths[piece] : "";
-}
-
-// "the logo", "the text page", ... for the page's messages.
-EMSCRIPTEN_KEEPALIVE const char* QuillmoorPieceName(int piece)
-{
-    return piece >= 0 && piece < PieceCount ? PieceName(static_cast<Piece>(piece)) : "";
-}
-
-// The page wrote a logo, a font half or a text page the user chose at
-// QuillmoorChosenPath(piece): it is read and checked as on the desktop and
-// drawn from the next frame, the picture going on where it was. 1 when it
-// was taken; 0, with the piece before kept and QuillmoorReasons saying why,
-// when it can't be used. (A song goes through QuillmoorPlaySong.)
-EMSCRIPTEN_KEEPALIVE int QuillmoorTakePiece(int piece)
-{
-    Reasons.clear();
-    if (piece <= static_cast<int>(Piece::Song) || piece >= PieceCount) return 0;
-    std::string reason;
-    if (TakePiece(static_cast<Piece>(piece), ChosenPaths[piece], reason)) return 1;
-    Reasons = KeptReason(static_cast<Piece>(piece), reason);
-    return 0;
-}
-
-// Why the pieces named at the start (after main) or the last piece taken (a
-// 0 from QuillmoorTakePiece) can't be used, one line each; the paths in it
-// are the program's (QuillmoorChosenPath, or the ones named at the start).
-EMSCRIPTEN_KEEPALIVE const char* QuillmoorReasons()
-{
-    return Reasons.c_str();
-}
-
-// What the page needs to hand over a song: where to write it, and the most
-// of a file the player reads (the rest need not be copied).
-EMSCRIPTEN_KEEPALIVE const char* QuillmoorChosenSongPath()
-{
-    return ChosenSongPath;
-}
-
-// The song the sound plays (the intro's own or the one chosen), for the
-// page's audio thread to read.
-EMSCRIPTEN_KEEPALIVE const char* QuillmoorSongPath()
-{
-    return SongPath();
-}
-
-EMSCRIPTEN_KEEPALIVE int QuillmoorSampleRate()
-{
-    return static_cast<int>(StreamSampleRate);
-}
-
-EMSCRIPTEN_KEEPALIVE int QuillmoorSongCap()
-{
-    return SongBufferSize;
 }
 
 EMSCRIPTEN_KEEPALIVE int QuillmoorToggleMute()
