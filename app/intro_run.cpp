@@ -90,7 +90,7 @@ int RunIntro(const FrontEnd& frontEnd)
     if (frontEnd.showWindow) frontEnd.showWindow();
     InitPicture();
 
-    IntroLoop loop;
+    PacedLoop loop;
     loop.presentInterval = PresentIntervalFor(frontEnd.refreshHz ? frontEnd.refreshHz() : 0);
     RunPacedLoop(loop, frontEnd);
     // The window goes before the closing line, as on Windows.
@@ -99,7 +99,7 @@ int RunIntro(const FrontEnd& frontEnd)
     return 0;
 }
 
-void StartSteppedIntro(const FrontEnd& frontEnd, IntroLoop& loop)
+void StartSteppedIntro(const FrontEnd& frontEnd, PacedLoop& loop)
 {
     BeginIntro(frontEnd);
     OnCreate(frontEnd.openWindow ? frontEnd.openWindow() : nullptr);
@@ -113,7 +113,7 @@ void StartSteppedIntro(const FrontEnd& frontEnd, IntroLoop& loop)
     if (loop.turns >= loop.turnLimit) CloseIntro();
 }
 
-bool StepIntro(IntroLoop& loop)
+bool StepIntro(PacedLoop& loop)
 {
     if (Intro.closed) return false;
     if (RunPass(loop, Intro.frontEnd)) return true;

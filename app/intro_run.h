@@ -52,5 +52,5 @@ int RunIntro(const FrontEnd& frontEnd);
 // unless the loop's turn limit is 0), then one pass of the loop for each
 // display refresh once StartLoop has started its clock. StepIntro closes the
 // intro when the loop ends and returns false then.
-void StartSteppedIntro(const FrontEnd& frontEnd, IntroLoop& loop);
-bool StepIntro(IntroLoop& loop);
+void StartSteppedIntro(const FrontEnd& frontEnd, PacedLoop& loop);
+bool StepIntro(PacedLoop& loop);

@@ -4,7 +4,7 @@
 
 namespace {
 
-bool PresentAllowed(const IntroLoop& loop, double now)
+bool PresentAllowed(const PacedLoop& loop, double now)
 {
     return loop.lastPresent < 0.0 || now - loop.lastPresent >= loop.presentInterval;
 }
@@ -16,12 +16,12 @@ double PresentIntervalFor(int refreshHz)
     return 1000.0 / (refreshHz > 0 ? refreshHz : DefaultRefreshHz);
 }
 
-void StartLoop(IntroLoop& loop, const FrontEnd& frontEnd)
+void StartLoop(PacedLoop& loop, const FrontEnd& frontEnd)
 {
     TurnsDue(loop.pacer, frontEnd.now(), MostTurnsPerPass);
 }
 
-bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd)
+bool RunPass(PacedLoop& loop, const FrontEnd& frontEnd)
 {
     const double passStart = frontEnd.now();
     int turns = TurnsDue(loop.pacer, passStart, MostTurnsPerPass);
@@ -54,7 +54,7 @@ bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd)
     return !last;
 }
 
-double MillisecondsToNextPass(const IntroLoop& loop, double now)
+double MillisecondsToNextPass(const PacedLoop& loop, double now)
 {
     double wait = MillisecondsToNextTurn(loop.pacer, now);
     if (loop.unshown) {
@@ -64,7 +64,7 @@ double MillisecondsToNextPass(const IntroLoop& loop, double now)
     return wait > 0.0 ? wait : 0.0;
 }
 
-void RunPacedLoop(IntroLoop& loop, const FrontEnd& frontEnd)
+void RunPacedLoop(PacedLoop& loop, const FrontEnd& frontEnd)
 {
     StartLoop(loop, frontEnd);
     while (!frontEnd.takeEvents() && RunPass(loop, frontEnd))

@@ -25,7 +25,7 @@ inline constexpr double MostTurnMillisecondsPerPass = 100.0;
 // The display rate assumed where the system does not say.
 inline constexpr int DefaultRefreshHz = 60;
 
-struct IntroLoop {
+struct PacedLoop {
     TurnPacer pacer;
     // The least time between the starts of two presents, in milliseconds;
     // 0 where the display itself paces the passes (a page's animation frames).
@@ -45,19 +45,19 @@ struct IntroLoop {
 double PresentIntervalFor(int refreshHz);
 
 // Starts the clock: the first pass owes nothing.
-void StartLoop(IntroLoop& loop, const FrontEnd& frontEnd);
+void StartLoop(PacedLoop& loop, const FrontEnd& frontEnd);
 
 // One pass. Events are taken between the turns, so a close request is
 // answered within a turn even where many fall due at once. False when the
 // intro is to end: a close request, or the turn limit reached (its last
 // frame presented).
-bool RunPass(IntroLoop& loop, const FrontEnd& frontEnd);
+bool RunPass(PacedLoop& loop, const FrontEnd& frontEnd);
 
 // How long after `now` the next pass has anything to do: the next turn, or
 // a present of a frame not yet shown.
-double MillisecondsToNextPass(const IntroLoop& loop, double now);
+double MillisecondsToNextPass(const PacedLoop& loop, double now);
 
 // The whole loop of a front end that can sleep: passes until one says the
 // intro is to end, sleeping (frontEnd.sleep) between them until the next has
 // work (at least a millisecond, so that a wait is a real one).
-void RunPacedLoop(IntroLoop& loop, const FrontEnd& frontEnd);
+void RunPacedLoop(PacedLoop& loop, const FrontEnd& frontEnd);

@@ -151,7 +151,7 @@ TEST_F(IntroRun, ADeviceThatCantOpenIsWarnedAboutOnceAndThePictureRunsOn)
 TEST_F(IntroRun, AClosedSteppedIntroReopensWithItsSound)
 {
     testing::internal::CaptureStdout();
-    IntroLoop loop;
+    PacedLoop loop;
     StartSteppedIntro(MadeUpFrontEnd, loop);
     StartLoop(loop, MadeUpFrontEnd);
     Fake.passesUntilClose = 100;

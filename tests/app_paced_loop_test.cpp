@@ -47,24 +47,24 @@ int FakeTurn()
 constexpr FrontEnd FakeFrontEnd{.now = FakeNow, .takeEvents = FakeEvents, .present = FakePresent};
 
 // Runs the loop as the SDL front end does for `milliseconds` of the clock.
-void RunFor(IntroLoop& loop, double milliseconds)
+void RunFor(PacedLoop& loop, double milliseconds)
 {
     const double end = Fake.now + milliseconds;
     while (Fake.now < end && RunPass(loop, FakeFrontEnd)) Fake.now += MillisecondsToNextPass(loop, Fake.now) + 0.05;
 }
 
-class IntroLoopTest : public ::testing::Test {
+class PacedLoopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Fake = FakeDisplay{};
-        loop = IntroLoop{};
+        loop = PacedLoop{};
         loop.turn = FakeTurn;
     }
-    IntroLoop loop;
+    PacedLoop loop;
 };
 
-TEST_F(IntroLoopTest, PresentsKeepToTheRefreshRateWhileTurnsKeepToTheClock)
+TEST_F(PacedLoopTest, PresentsKeepToTheRefreshRateWhileTurnsKeepToTheClock)
 {
     for (int refresh : {0, 30, 60, 144}) {
         SetUp();
@@ -79,7 +79,7 @@ TEST_F(IntroLoopTest, PresentsKeepToTheRefreshRateWhileTurnsKeepToTheClock)
     }
 }
 
-TEST_F(IntroLoopTest, WithoutACapEveryPassThatDrewPresents)
+TEST_F(PacedLoopTest, WithoutACapEveryPassThatDrewPresents)
 {
     StartLoop(loop, FakeFrontEnd);
     RunFor(loop, 1000.0);
@@ -87,7 +87,7 @@ TEST_F(IntroLoopTest, WithoutACapEveryPassThatDrewPresents)
     EXPECT_EQ(Fake.presents, Fake.turns);   // one turn due per pass, each shown
 }
 
-TEST_F(IntroLoopTest, ASlowPresentIsCaughtUpAndALongStallSkipped)
+TEST_F(PacedLoopTest, ASlowPresentIsCaughtUpAndALongStallSkipped)
 {
     // Presents of 30 ms: three turns and more fall due in each, all run.
     Fake.presentCost = 30.0;
@@ -102,7 +102,7 @@ TEST_F(IntroLoopTest, ASlowPresentIsCaughtUpAndALongStallSkipped)
     EXPECT_EQ(Fake.turns - before, MostTurnsPerPass);
 }
 
-TEST_F(IntroLoopTest, SlowTurnsStillPresentSeveralTimesASecond)
+TEST_F(PacedLoopTest, SlowTurnsStillPresentSeveralTimesASecond)
 {
     Fake.turnCost = 20.0;   // a turn costs twice its time
     loop.presentInterval = PresentIntervalFor(60);
@@ -111,7 +111,7 @@ TEST_F(IntroLoopTest, SlowTurnsStillPresentSeveralTimesASecond)
     EXPECT_GE(Fake.presents, 5 * 8);
 }
 
-TEST_F(IntroLoopTest, ACloseRequestEndsThePassWithinATurn)
+TEST_F(PacedLoopTest, ACloseRequestEndsThePassWithinATurn)
 {
     StartLoop(loop, FakeFrontEnd);
     Fake.now += 200.0;   // 21 turns due
@@ -120,7 +120,7 @@ TEST_F(IntroLoopTest, ACloseRequestEndsThePassWithinATurn)
     EXPECT_EQ(Fake.turns, 3);
 }
 
-TEST_F(IntroLoopTest, TheTurnLimitEndsTheLoopWithItsLastFrameShown)
+TEST_F(PacedLoopTest, TheTurnLimitEndsTheLoopWithItsLastFrameShown)
 {
     loop.turnLimit = 7;
     loop.presentInterval = 1e9;   // no present would be allowed but the last

@@ -40,7 +40,7 @@ struct Page {
     // The OutputImage as the canvas wants it: R, G, B, A bytes.
     alignas(16) uint32_t Rgba[PictureWidth * PictureHeight];
     bool started = false;
-    IntroLoop loop;        // its turn limit: --turns=N
+    PacedLoop loop;        // its turn limit: --turns=N
     uintptr_t loops = 0;   // the animation frame loop that runs; any other ends
 };
 
