@@ -484,9 +484,14 @@
     start.dataset.state = 'ready';
   });
 
+  // Both builds pack the same assets into the same bytes (the build checks
+  // it), so the plain one takes the SIMD one's file rather than a copy.
+  const PackedAssets = 'quillmoor.data';
+
   window.Module = {
     arguments: args,
     print: (text) => console.log(text),
+    locateFile: (path, prefix) => prefix + (path.endsWith('.data') ? PackedAssets : path),
     // Before main: the pieces named in the address, for its first frame.
     preRun: [handOverAddressPieces],
     // After main: the first frame is on the canvas.
@@ -524,7 +529,7 @@
   // script's own requests then take these answers (same URL, same mode), so
   // nothing is fetched twice.
   function fetchProgramFiles(script) {
-    for (const file of [script.replace(/\.js$/, '.wasm'), script.replace(/\.js$/, '.data')]) {
+    for (const file of [script.replace(/\.js$/, '.wasm'), PackedAssets]) {
       const link = document.createElement('link');
       link.rel = 'preload';
       link.as = 'fetch';
