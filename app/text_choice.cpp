@@ -1,11 +1,10 @@
 #include "app/text_choice.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "app/file_checks.h"
 #include "base/error_report.h"
 #include "picture/text_page.h"
 #include "picture/text_page_source.h"
@@ -13,19 +12,11 @@
 namespace {
 
 // Reads the first bytes of the file, as many as can decide what the page is;
-// -1 with `reason` set when it can't be read. Only a regular file: a FIFO
-// would hold the program until a writer came.
+// -1 with `reason` set when it can't be read (only a readable regular file,
+// as for a song: file_checks.h).
 long ReadPageBytes(const std::string& path, char (&bytes)[TextPageDecidingBytes], std::string& reason)
 {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) {
-        reason = std::strerror(errno);
-        return -1;
-    }
-    if ((status.st_mode & S_IFMT) != S_IFREG) {
-        reason = (status.st_mode & S_IFMT) == S_IFDIR ? "it is a folder" : "it is not a regular file";
-        return -1;
-    }
+    if (!IsReadableFile(path, reason)) return -1;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         reason = std::strerror(errno);

@@ -28,6 +28,21 @@ namespace {
 
 constexpr double LensSphereRadiusSquared = 532900.0;   // 730^2
 
+// Two doubles worked on together; their square roots in one instruction
+// where the machine has one (IEEE-exact either way).
+using Double2 = double __attribute__((vector_size(16)));
+
+Double2 SquareRoots(Double2 squared)
+{
+#if defined(__SSE2__)
+    return _mm_sqrt_pd(squared);
+#elif defined(__wasm_simd128__)
+    return reinterpret_cast<Double2>(wasm_f64x2_sqrt(reinterpret_cast<v128_t>(squared)));
+#else
+    return Double2{std::sqrt(squared[0]), std::sqrt(squared[1])};
+#endif
+}
+
 // The displacement factor h where the sphere's height is `root` (the square
 // root of LensSphereRadiusSquared less the squared distances): one double or
 // two in a vector, the same operations either way.
@@ -71,7 +86,6 @@ void ExtendLensTable(int32_t reach)
     if (reach > LensCentre) reach = LensCentre;
     const int32_t built = Effect.lensShellsBuilt - 1;
     if (reach <= built) return;
-    using Double2 = double __attribute__((vector_size(16)));
     uint16_t* table = Effect.LensTable;
     for (int32_t a = 0; a <= reach; ++a) {
         const double rowDistance = a;
@@ -80,14 +94,7 @@ void ExtendLensTable(int32_t reach)
             const Double2 columnDistance = {static_cast<double>(d), static_cast<double>(d + 1)};
             const Double2 squared = LensSphereRadiusSquared - columnDistance * columnDistance -
                                     rowDistance * rowDistance;
-#if defined(__SSE2__)
-            const Double2 root = _mm_sqrt_pd(squared);
-#elif defined(__wasm_simd128__)
-            const Double2 root = reinterpret_cast<Double2>(wasm_f64x2_sqrt(reinterpret_cast<v128_t>(squared)));
-#else
-            const Double2 root = {std::sqrt(squared[0]), std::sqrt(squared[1])};
-#endif
-            const Double2 h = LensFactor(root);
+            const Double2 h = LensFactor(SquareRoots(squared));
             StoreLensPair(table, a, d, h[0]);
             StoreLensPair(table, a, d + 1, h[1]);
         }
@@ -162,20 +169,13 @@ void FillLightMap(double lightX, double lightY, double height)
         uint8_t* cells = Effect.LightMap + row * LightMapPitch;
         // Two cells at a time: the square root and the division are the
         // same correctly rounded operations in both lanes.
-        using Double2 = double __attribute__((vector_size(16)));
         static_assert(LightMapCells % 2 == 0);
         for (int32_t column = 0; column < LightMapCells; column += 2) {
             const int32_t px0 = LightPlanePosition(32 * column, Effect.ViewOffsetX);
             const int32_t px1 = LightPlanePosition(32 * (column + 1), Effect.ViewOffsetX);
             const Double2 dx = (Double2{static_cast<double>(px0), static_cast<double>(px1)} - lightX) * 0.03125;
             const Double2 squared = dx * dx + q;
-#if defined(__SSE2__)
-            const Double2 distance = _mm_sqrt_pd(squared);
-#elif defined(__wasm_simd128__)
-            const Double2 distance = reinterpret_cast<Double2>(wasm_f64x2_sqrt(reinterpret_cast<v128_t>(squared)));
-#else
-            const Double2 distance = {std::sqrt(squared[0]), std::sqrt(squared[1])};
-#endif
+            const Double2 distance = SquareRoots(squared);
             const Double2 light = strength / (distance + 0.0001);
             cells[column] = static_cast<uint8_t>(ClampByte(TruncToInt(light[0])));
             cells[column + 1] = static_cast<uint8_t>(ClampByte(TruncToInt(light[1])));
