@@ -125,13 +125,17 @@
   // The sound on the audio thread: the context and its worklet, made on
   // the click (a browser lets a page make sound only from a user gesture),
   // the song's bytes sent to it, and the answers it sends back.
-  const workletModule = onAudioThread && window.location.protocol !== 'file:'
-    ? fetch('quillmoor_sound.wasm').then((response) => {
+  // The audio thread's own module is asked for once the first frame is up:
+  // it is wanted only from the click on, and the program's files come first.
+  let workletModule = null;
+  function fetchWorkletModule() {
+    if (!onAudioThread || window.location.protocol === 'file:') return;
+    workletModule = fetch('quillmoor_sound.wasm').then((response) => {
       if (!response.ok) throw new Error(`quillmoor_sound.wasm: HTTP ${response.status}`);
       return response.arrayBuffer();
-    })
-    : null;
-  if (workletModule) workletModule.catch(() => {});   // said when the sound starts
+    });
+    workletModule.catch(() => {});   // said when the sound starts
+  }
 
   const worklet = {
     context: null, node: null, ready: null, asked: 0, answers: new Map(), closed: false,
@@ -395,6 +399,75 @@
     return lines.concat(programReasons(Object.fromEntries(addressPieces.map(({ path, name }) => [path, name]))));
   }
 
+  // The program is asked for before the page sets up its controls, which
+  // run while its files arrive.
+  //
+  // The program built with WebAssembly SIMD where the browser has it, the
+  // plain build elsewhere (Safari before 16.4). The probe is a module whose
+  // one function returns a SIMD constant: valid only where SIMD is.
+  function programScript() {
+    const simdProbe = new Uint8Array([
+      0, 97, 115, 109, 1, 0, 0, 0,        // "\0asm", version 1
+      1, 5, 1, 96, 0, 1, 123,             // one type: () -> v128
+      3, 2, 1, 0,                         // one function of that type
+      10, 22, 1, 20, 0, 253, 12,          // its body: v128.const 0, end
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11]);
+    const simd = typeof WebAssembly === 'object' && WebAssembly.validate(simdProbe);
+    return simd ? 'quillmoor.js' : 'quillmoor-plain.js';
+  }
+
+  let programLoaded;
+  const loaded = new Promise((resolve) => { programLoaded = resolve; });
+  const addressSong = window.location.protocol === 'file:' ? null : query.get('song');
+  const songFromAddress = addressSong === null ? null : fetchSong(addressSong);
+  // The start waits for the program and for the pieces named in the address.
+  Promise.all([loaded, songFromAddress]).then(() => {
+    start.disabled = false;
+    start.textContent = 'Click to start';
+    start.dataset.state = 'ready';
+  });
+
+  // Both builds pack the same assets into the same bytes (the build checks
+  // it), so the plain one takes the SIMD one's file rather than a copy.
+  const PackedAssets = 'quillmoor.data';
+
+  window.Module = {
+    arguments: args,
+    print: (text) => console.log(text),
+    locateFile: (path, prefix) => prefix + (path.endsWith('.data') ? PackedAssets : path),
+    // Before main: the pieces named in the address, for its first frame.
+    preRun: [handOverAddressPieces],
+    // After main: the first frame is on the canvas.
+    postRun: [() => {
+      SongPath = Module.UTF8ToString(Module._QuillmoorChosenSongPath());
+      SongBytes = Module._QuillmoorSongCap();
+      programReady = true;
+      const lines = addressPieceLines();
+      if (lines.length) showPiece(lines);
+      programLoaded();
+    }],
+  };
+
+  window.Module.onAbort = programFailed;
+  loaded.then(() => {
+    fetchWorkletModule();
+    keepForOffline();
+  });
+
+  if (window.location.protocol === 'file:') {
+    explainServing();
+  } else if (typeof WebAssembly !== 'object') {
+    showFailure('This browser cannot run WebAssembly, which the intro needs: open the page in a current ' +
+                'Chrome, Edge, Firefox or Safari, with WebAssembly not turned off.');
+  } else {
+    const program = document.createElement('script');
+    program.src = programScript();
+    program.onerror = () => showFailure(`The intro's program (${program.getAttribute('src')}) did not load: ` +
+                                        'check the connection and reload the page.');
+    fetchProgramFiles(program.getAttribute('src'));
+    document.body.appendChild(program);
+  }
+
   const carriesFiles = (event) => event.dataTransfer && Array.from(event.dataTransfer.types).includes('Files');
 
   start.addEventListener('click', begin);
@@ -458,69 +531,6 @@
     start.dataset.state = 'ready';
   });
   fit();
-
-  // The program built with WebAssembly SIMD where the browser has it, the
-  // plain build elsewhere (Safari before 16.4). The probe is a module whose
-  // one function returns a SIMD constant: valid only where SIMD is.
-  function programScript() {
-    const simdProbe = new Uint8Array([
-      0, 97, 115, 109, 1, 0, 0, 0,        // "\0asm", version 1
-      1, 5, 1, 96, 0, 1, 123,             // one type: () -> v128
-      3, 2, 1, 0,                         // one function of that type
-      10, 22, 1, 20, 0, 253, 12,          // its body: v128.const 0, end
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11]);
-    const simd = typeof WebAssembly === 'object' && WebAssembly.validate(simdProbe);
-    return simd ? 'quillmoor.js' : 'quillmoor-plain.js';
-  }
-
-  let programLoaded;
-  const loaded = new Promise((resolve) => { programLoaded = resolve; });
-  const addressSong = window.location.protocol === 'file:' ? null : query.get('song');
-  const songFromAddress = addressSong === null ? null : fetchSong(addressSong);
-  // The start waits for the program and for the pieces named in the address.
-  Promise.all([loaded, songFromAddress]).then(() => {
-    start.disabled = false;
-    start.textContent = 'Click to start';
-    start.dataset.state = 'ready';
-  });
-
-  // Both builds pack the same assets into the same bytes (the build checks
-  // it), so the plain one takes the SIMD one's file rather than a copy.
-  const PackedAssets = 'quillmoor.data';
-
-  window.Module = {
-    arguments: args,
-    print: (text) => console.log(text),
-    locateFile: (path, prefix) => prefix + (path.endsWith('.data') ? PackedAssets : path),
-    // Before main: the pieces named in the address, for its first frame.
-    preRun: [handOverAddressPieces],
-    // After main: the first frame is on the canvas.
-    postRun: [() => {
-      SongPath = Module.UTF8ToString(Module._QuillmoorChosenSongPath());
-      SongBytes = Module._QuillmoorSongCap();
-      programReady = true;
-      const lines = addressPieceLines();
-      if (lines.length) showPiece(lines);
-      programLoaded();
-    }],
-  };
-
-  window.Module.onAbort = programFailed;
-  loaded.then(keepForOffline);
-
-  if (window.location.protocol === 'file:') {
-    explainServing();
-  } else if (typeof WebAssembly !== 'object') {
-    showFailure('This browser cannot run WebAssembly, which the intro needs: open the page in a current ' +
-                'Chrome, Edge, Firefox or Safari, with WebAssembly not turned off.');
-  } else {
-    const program = document.createElement('script');
-    program.src = programScript();
-    program.onerror = () => showFailure(`The intro's program (${program.getAttribute('src')}) did not load: ` +
-                                        'check the connection and reload the page.');
-    fetchProgramFiles(program.getAttribute('src'));
-    document.body.appendChild(program);
-  }
 
   // Starting, failing and keeping the page for offline use.
 

@@ -178,11 +178,16 @@ EMSCRIPTEN_KEEPALIVE void QuillmoorClose()
     CloseIntro();
 }
 
-// Figures for tests and the curious: turns run, whether the loop has ended,
-// and the mean milliseconds per turn and per present.
+// Figures for tests and the curious: turns run, presents made, whether the
+// loop has ended, and the mean milliseconds per turn and per present.
 EMSCRIPTEN_KEEPALIVE double QuillmoorTurns()
 {
     return static_cast<double>(Main.loop.turns);
+}
+
+EMSCRIPTEN_KEEPALIVE double QuillmoorPresents()
+{
+    return static_cast<double>(Main.loop.presents);
 }
 
 EMSCRIPTEN_KEEPALIVE int QuillmoorEnded()
