@@ -199,9 +199,9 @@ int main(int argc, char** argv)
     long hashes = 0, seconds = 0, rounds = 7, turns = 500;
     const bool hashing = argc == 4 && std::strcmp(argv[2], "--hashes") == 0;
     const bool paced = argc == 4 && std::strcmp(argv[2], "--paced") == 0;
-    if (hashing || paced ? !ParseCount(argv[3], hashing ? hashes : seconds)
-                         : argc > 4 || (argc > 2 && !ParseCount(argv[2], rounds)) ||
-                               (argc > 3 && !ParseCount(argv[3], turns))) {
+    if (hashing || paced
+            ? !ParseCount(argv[3], hashing ? hashes : seconds)
+            : argc > 4 || (argc > 2 && !ParseCount(argv[2], rounds)) || (argc > 3 && !ParseCount(argv[3], turns))) {
         ReportError(usage);
         return ExitBadCommandLine;
     }
