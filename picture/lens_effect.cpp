@@ -272,8 +272,13 @@ void WalkSameSideWasm(uint8_t* out, int32_t x, int32_t y, int32_t count, int32_t
         std::memcpy(&entry, entries + offset, sizeof entry);
         return spread[entry];
     };
-    auto laneLight = [&](v128_t offsets, auto lane) {
-        return lightAt(static_cast<uint32_t>(wasm_i32x4_extract_lane(offsets, decltype(lane)::value)));
+    // A lane holds its entry's whole address (the table's base added in the
+    // vector, once for four lanes), so each load needs no add of its own.
+    auto laneLight = [&](v128_t addresses, auto lane) {
+        const uintptr_t address = static_cast<uint32_t>(wasm_i32x4_extract_lane(addresses, decltype(lane)::value));
+        uint16_t entry;
+        std::memcpy(&entry, reinterpret_cast<const void*>(address), sizeof entry);
+        return spread[entry];
     };
     using Lane0 = std::integral_constant<int, 0>;
     using Lane1 = std::integral_constant<int, 1>;
@@ -289,8 +294,11 @@ void WalkSameSideWasm(uint8_t* out, int32_t x, int32_t y, int32_t count, int32_t
     const v128_t stepX = wasm_i32x4_splat(4 * foldedDu << 8), stepY = wasm_i32x4_splat(4 * foldedDv);
     const v128_t columnMask = wasm_i32x4_splat(~0xFFFF);
     const v128_t weights = wasm_i32x4_splat(2 << 16 | rowBytes);
+    const v128_t base = wasm_i32x4_splat(static_cast<int32_t>(reinterpret_cast<uintptr_t>(entries)));
     auto offsetsAt = [&](v128_t columns, v128_t rows) {
-        return wasm_i32x4_dot_i16x8(wasm_v128_or(wasm_v128_and(columns, columnMask), wasm_i32x4_shr(rows, 8)), weights);
+        return wasm_i32x4_add(
+            wasm_i32x4_dot_i16x8(wasm_v128_or(wasm_v128_and(columns, columnMask), wasm_i32x4_shr(rows, 8)), weights),
+            base);
     };
 
     int32_t k = 0;

@@ -430,11 +430,19 @@
   // Both builds pack the same assets into the same bytes (the build checks
   // it), so the plain one takes the SIMD one's file rather than a copy.
   const PackedAssets = 'quillmoor.data';
+  let compiledProgram = null;   // the program's code, compiled as it arrives (fetchProgramFiles)
 
   window.Module = {
     arguments: args,
     print: (text) => console.log(text),
     locateFile: (path, prefix) => prefix + (path.endsWith('.data') ? PackedAssets : path),
+    // The code fetchProgramFiles has been compiling while the script loaded.
+    instantiateWasm: (imports, receive) => {
+      compiledProgram.then((module) => WebAssembly.instantiate(module, imports)
+        .then((instance) => receive(instance, module)))
+        .catch(programFailed);
+      return {};
+    },
     // Before main: the pieces named in the address, for its first frame.
     preRun: [handOverAddressPieces],
     // After main: the first frame is on the canvas.
@@ -534,19 +542,28 @@
 
   // Starting, failing and keeping the page for offline use.
 
-  // The program's compiled code and packed assets, asked for at once beside
-  // its script rather than one after the other once the script runs; the
-  // script's own requests then take these answers (same URL, same mode), so
-  // nothing is fetched twice.
+  // The program's code, packed assets and script, asked for at once rather
+  // than one after the other as the script runs. The code is compiled here
+  // while the script loads and is handed to it (instantiateWasm below); the
+  // assets are preloaded, and the script's own request takes that answer
+  // (same URL, same mode): nothing is fetched twice.
   function fetchProgramFiles(script) {
-    for (const file of [script.replace(/\.js$/, '.wasm'), PackedAssets]) {
-      const link = document.createElement('link');
-      link.rel = 'preload';
-      link.as = 'fetch';
-      link.crossOrigin = 'anonymous';
-      link.href = file;
-      document.head.appendChild(link);
-    }
+    const code = script.replace(/\.js$/, '.wasm');
+    compiledProgram = fetch(code, { credentials: 'same-origin' }).then((response) => {
+      if (!response.ok) throw new Error(`${code}: HTTP ${response.status}`);
+      // Compiled as it arrives where the server labels it as WebAssembly
+      // (as browsers require for that), from its bytes elsewhere.
+      const labelled = (response.headers.get('Content-Type') ?? '').startsWith('application/wasm');
+      return labelled ? WebAssembly.compileStreaming(response)
+        : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
+    });
+    compiledProgram.catch(() => {});   // said when the program asks for it
+    const link = document.createElement('link');
+    link.rel = 'preload';
+    link.as = 'fetch';
+    link.crossOrigin = 'anonymous';
+    link.href = PackedAssets;
+    document.head.appendChild(link);
   }
 
   // What went wrong, in one sentence with what to try, in place of the

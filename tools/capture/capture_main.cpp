@@ -7,11 +7,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "app/headless/headless_intro.h"
 #include "app/headless/sound_capture.h"
+#include "app/asset_files.h"
+#include "app/asset_folders.h"
 #include "app/frame_cycle.h"
 #include "app/text_choice.h"
 #include "base/dc_blocker.h"
@@ -147,6 +150,21 @@ bool EnterAssetsFolder(CaptureRequest& request)
     return false;
 }
 
+// Names each asset the command needs and the assets folder lacks, as the
+// desktop program does: the tool goes on without it, as the intro would,
+// but what it draws or plays is then not what the intro's files make.
+void WarnOfMissingAssets(const CaptureRequest& request)
+{
+    const bool draws = request.command != CaptureCommand::Sound;
+    const bool plays = (request.command == CaptureCommand::Sound || request.command == CaptureCommand::Video) &&
+                       request.songPath.empty();
+    const std::string where = request.assetsDir.empty() ? "the current folder" : request.assetsDir;
+    for (const char* name : LocateAssets(std::vector<std::string>{"."})) {
+        const bool song = std::string_view(name) == SongFileName;
+        if (song ? plays : draws) ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
+    }
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
@@ -162,6 +180,7 @@ int main(int argc, char** argv)
     // Before --assets moves the current folder: the page's path is the user's.
     if (!TakeNamedTextPage(request.textPath)) return ExitFailure;
     if (!EnterAssetsFolder(request)) return ExitFailure;
+    if (request.command != CaptureCommand::TextPage) WarnOfMissingAssets(request);
     switch (request.command) {
     case CaptureCommand::Frames:
         return RunFrames(request);

@@ -197,10 +197,22 @@ def case_frames(tool):
     check(frame_lines(tool.ok("frames", "6")) == lines, "two runs differ")
     # Reading the assets from the current folder is the same as --assets.
     check(frame_lines(tool.ok("frames", "6", cwd=tool.assets, assets=False)) == lines, "--assets vs cwd")
-    # Without assets the intro still runs (and looks different).
+    check(tool.run("frames", "1").stderr == b"", "a warning with every asset there")
+    # Without assets the intro still runs (and looks different), and the tool
+    # names what it lacks: the picture's files, not the song, which it doesn't play.
     empty = tempfile.mkdtemp(dir=tool.work)
-    bare = frame_lines(tool.ok("--assets", empty, "frames", "6", assets=False))
+    result = tool.run("--assets", empty, "frames", "6", assets=False)
+    check(result.returncode == 0, f"no assets: exit {result.returncode}")
+    bare = frame_lines(result.stdout.decode())
     check(len(bare) == 6 and bare != lines, "no assets: expected six different frames")
+    warned = result.stderr.decode().splitlines()
+    check(warned == [f"quillmoor-capture: warning: asset missing: {name} (looked in {empty})"
+                     for name in ("quillmoor_cut2_632x246x8.bmp", "FNT1616.FTB", "FNT1616.GFX")],
+          f"no assets: warnings {warned}")
+    sound = tool.run("--assets", empty, "sound", "--seconds", "1", "--wav", tool.path("bare.wav"), assets=False)
+    check(sound.returncode == 0 and sound.stderr.decode().splitlines() ==
+          [f"quillmoor-capture: warning: asset missing: ZEB_27.DMP (looked in {empty})"],
+          f"no song: {sound.stderr.decode()}")
 
 
 def case_png(tool):
