@@ -41,9 +41,15 @@ const driverRequire = createRequire(join(setting('QUILLMOOR_WEB_DRIVER'), 'packa
 const { chromium } = driverRequire('playwright-core');
 
 // A static file server on a port the system picks; resolves once it listens.
-function startServer(root) {
-  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', root],
-                       { stdio: ['ignore', 'pipe', 'pipe'] });
+// `unlabelledWasm`: it sends .wasm files as application/octet-stream, as
+// some servers do, which a browser won't compile as they stream in.
+function startServer(root, { unlabelledWasm = false } = {}) {
+  const serve = unlabelledWasm
+    ? ['-c', 'import http.server as s; h = s.SimpleHTTPRequestHandler; ' +
+             "h.extensions_map = {**h.extensions_map, '.wasm': 'application/octet-stream'}; " +
+             "s.test(HandlerClass=h, port=0, bind='127.0.0.1')"]
+    : ['-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', root];
+  const server = spawn('python3', ['-u', ...serve], { cwd: root, stdio: ['ignore', 'pipe', 'pipe'] });
   server.stderr.resume();   // the request log
   return new Promise((resolve, reject) => {
     let seen = '';
@@ -72,9 +78,9 @@ function stopServer(server) {
 // Serves the page (from `root`, the built page by default), starts a fresh
 // browser (Playwright gives it a new profile in a temporary folder and
 // removes it on close), runs `body` and cleans up.
-// `launch` adds to the browser's launch options.
-async function withBrowser(body, root = setting('QUILLMOOR_WEB_ROOT'), launch = {}) {
-  const server = await startServer(root);
+// `launch` adds to the browser's launch options, `serving` to the server's (startServer).
+async function withBrowser(body, root = setting('QUILLMOOR_WEB_ROOT'), launch = {}, serving = {}) {
+  const server = await startServer(root, serving);
   let browser;
   try {
     browser = await chromium.launch({
@@ -259,13 +265,14 @@ test('FrameMatchesNative', async () => {
 
 test('PlainWithoutSimd', async () => {
   // Where SIMD does not validate (Safari before 16.4), the plain build plays
-  // and draws the same frames.
+  // and draws the same frames; here from a server that doesn't label it as
+  // WebAssembly, so the page compiles it from its bytes.
   const count = 120;
   await withBrowser(async (browser, url) => {
     const opened = await openPage(browser, `${url}?turns=${count}`, { withoutSimd: true });
     assert.deepEqual(programsLoaded(opened.requested), ['/quillmoor-plain.wasm']);
     await assertFramesMatchNative(opened, count);
-  });
+  }, undefined, {}, { unlabelledWasm: true });
 });
 
 // The sound as the page played it (sound.recording(): 16-bit samples as
