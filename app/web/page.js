@@ -430,6 +430,7 @@
   // Both builds pack the same assets into the same bytes (the build checks
   // it), so the plain one takes the SIMD one's file rather than a copy.
   const PackedAssets = 'quillmoor.data';
+  const FilesNotLoaded = "The intro's files did not load: check the connection and reload the page.";
   let compiledProgram = null;   // the program's code, compiled as it arrives (fetchProgramFiles)
 
   window.Module = {
@@ -440,7 +441,7 @@
     instantiateWasm: (imports, receive) => {
       compiledProgram.then((module) => WebAssembly.instantiate(module, imports)
         .then((instance) => receive(instance, module)))
-        .catch(programFailed);
+        .catch((error) => (error.notLoaded ? showFailure(FilesNotLoaded, error.message) : programFailed(error)));
       return {};
     },
     // Before main: the pieces named in the address, for its first frame.
@@ -549,14 +550,17 @@
   // (same URL, same mode): nothing is fetched twice.
   function fetchProgramFiles(script) {
     const code = script.replace(/\.js$/, '.wasm');
+    // A code that doesn't arrive is told apart from one that arrives and
+    // doesn't compile: the one asks for the connection, the other for the server.
+    const notLoaded = (what) => Object.assign(new Error(what), { notLoaded: true });
     compiledProgram = fetch(code, { credentials: 'same-origin' }).then((response) => {
-      if (!response.ok) throw new Error(`${code}: HTTP ${response.status}`);
+      if (!response.ok) throw notLoaded(`${code}: HTTP ${response.status}`);
       // Compiled as it arrives where the server labels it as WebAssembly
       // (as browsers require for that), from its bytes elsewhere.
       const labelled = (response.headers.get('Content-Type') ?? '').startsWith('application/wasm');
       return labelled ? WebAssembly.compileStreaming(response)
         : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
-    });
+    }, (error) => { throw notLoaded(`${code}: ${error.message}`); });
     compiledProgram.catch(() => {});   // said when the program asks for it
     const link = document.createElement('link');
     link.rel = 'preload';
@@ -601,7 +605,7 @@
   // assets failing to download) means it will not start.
   window.addEventListener('error', (event) => {
     if (!programReady && start.dataset.state === 'loading') {
-      showFailure("The intro's files did not load: check the connection and reload the page.", event.message);
+      showFailure(FilesNotLoaded, event.message);
     }
   });
 

@@ -1091,10 +1091,12 @@ test('Failure', async () => {
     variant('junk-wasm', (folder) => writeFileSync(join(folder, 'quillmoor.wasm'), 'not a program'));
     variant('no-script', (folder) => rmSync(join(folder, 'quillmoor.js')));
     variant('no-data', (folder) => rmSync(join(folder, 'quillmoor.data')));
+    variant('no-wasm', (folder) => rmSync(join(folder, 'quillmoor.wasm')));
     const cases = [
       { path: 'junk-wasm/', says: /program did not start.*reload the page/ },
       { path: 'no-script/', says: /\(quillmoor\.js\) did not load.*reload the page/ },
       { path: 'no-data/', says: /files did not load.*reload the page/ },
+      { path: 'no-wasm/', says: /files did not load.*reload the page/ },
       { path: 'intact/', says: /cannot run WebAssembly.*open the page in a current/,
         initScript: () => { delete window.WebAssembly; } },
     ];
