@@ -54,6 +54,11 @@ std::vector<std::string> AssetFolderSearch(const std::string& executableFolder)
     return {".", executableFolder, JoinPath(executableFolder, "../share/quillmoor")};
 }
 
+void WarnAssetMissing(const char* name, const std::string& where)
+{
+    ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
+}
+
 void FindAssetFiles(const std::string& onlyFolder, const std::string& executableFolder)
 {
     const std::vector<std::string> folders = onlyFolder.empty() ? AssetFolderSearch(executableFolder)
@@ -61,6 +66,5 @@ void FindAssetFiles(const std::string& onlyFolder, const std::string& executable
     const std::string where = onlyFolder.empty()
                                   ? "the current folder, the program's folder and ../share/quillmoor beside it"
                                   : onlyFolder;
-    for (const char* name : LocateAssets(folders))
-        ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
+    for (const char* name : LocateAssets(folders)) WarnAssetMissing(name, where);
 }

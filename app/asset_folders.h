@@ -22,6 +22,10 @@ const char* AssetPath(const char* name);
 // folder beside the executable's (../share/quillmoor).
 std::vector<std::string> AssetFolderSearch(const std::string& executableFolder);
 
+// Names on stderr, as a warning, the asset file `name` found nowhere in
+// `where` (the folders looked in, as the user would say them).
+void WarnAssetMissing(const char* name, const std::string& where);
+
 // Where a desktop program finds its assets: in `onlyFolder` alone when one
 // is given (--assets), otherwise along AssetFolderSearch. Each asset found
 // nowhere is named on stderr as a warning; the intro runs on without it.

@@ -267,18 +267,17 @@ void WalkSameSideWasm(uint8_t* out, int32_t x, int32_t y, int32_t count, int32_t
     constexpr int32_t rowBytes = 2 * LensQuarterPitch;
     const char* entries = reinterpret_cast<const char*>(Effect.LensTable) + (FlipY & rowBytes) + (FlipX & 2);
     const uint8_t* spread = Effect.lightSpread + ((FlipY & 2) | (FlipX & 1)) * SpreadQuarter;
-    auto lightAt = [&](uint32_t offset) -> uint8_t {
+    auto lightOfEntryAt = [&](const void* address) -> uint8_t {
         uint16_t entry;
-        std::memcpy(&entry, entries + offset, sizeof entry);
+        std::memcpy(&entry, address, sizeof entry);
         return spread[entry];
     };
+    auto lightAt = [&](uint32_t offset) { return lightOfEntryAt(entries + offset); };
     // A lane holds its entry's whole address (the table's base added in the
     // vector, once for four lanes), so each load needs no add of its own.
     auto laneLight = [&](v128_t addresses, auto lane) {
         const uintptr_t address = static_cast<uint32_t>(wasm_i32x4_extract_lane(addresses, decltype(lane)::value));
-        uint16_t entry;
-        std::memcpy(&entry, reinterpret_cast<const void*>(address), sizeof entry);
-        return spread[entry];
+        return lightOfEntryAt(reinterpret_cast<const void*>(address));
     };
     using Lane0 = std::integral_constant<int, 0>;
     using Lane1 = std::integral_constant<int, 1>;

@@ -161,7 +161,7 @@ void WarnOfMissingAssets(const CaptureRequest& request)
     const std::string where = request.assetsDir.empty() ? "the current folder" : request.assetsDir;
     for (const char* name : LocateAssets(std::vector<std::string>{"."})) {
         const bool song = std::string_view(name) == SongFileName;
-        if (song ? plays : draws) ReportWarning(std::string("asset missing: ") + name + " (looked in " + where + ")");
+        if (song ? plays : draws) WarnAssetMissing(name, where);
     }
 }
 
